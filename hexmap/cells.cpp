@@ -1,0 +1,205 @@
+// The map object: lifecycle, name, log, the grid and access to single cells (grid coordinates).
+#include <cstdio>
+#include <new>
+#include <string>
+#include <utility>
+
+#include "hexmap/hexagon_map.hpp"
+#include "hexmap/search_scratch.hpp"
+#include "raster/raster.hpp"
+
+namespace hexmap {
+
+namespace {
+
+constexpr std::size_t kNameLength = 8;
+
+std::string size_text(int64_t width, int64_t height) {
+  return "(" + std::to_string(width) + " x " + std::to_string(height) + ")";
+}
+
+// Why a grid of width x height cannot be created, or empty when it can.
+std::string grid_refusal(int32_t width, int32_t height) {
+  if (width < 1 || height < 1) return "width and height must be at least 1";
+  if (int64_t{width} * height > kMaxCellCount)
+    return "more than " + std::to_string(kMaxCellCount) + " cells";
+  return {};
+}
+
+}  // namespace
+
+HEXAGON_MAP::HEXAGON_MAP() : scratch_(std::make_unique<Scratch>()) {
+  log(": - HEXAGON MAP is created");
+  CELLS.assign(1, MAP_CELL{});
+  note_grid_created();
+  log(":   set default map size to (1 x 1)");
+  ASTAR_CELLSETSTART(0, 0);
+  ASTAR_CELLSETEND(0, 0);
+  log(":   set default A* start/end point");
+  SCREEN_UNCHECKED = -1;
+  log(":   graphic screen is NOT yet checked");
+  TILE_COUNT = -1;
+}
+
+HEXAGON_MAP::~HEXAGON_MAP() {
+  log(": - CLEAN UP -");
+  CELLS = {};
+  log(":   map, unloaded from memory");
+  if (SCREEN_UNCHECKED == -1) return;
+  log(":   clean up graphic related stuff");
+  if (TILE_COUNT == -1) return;
+  for (raster::Image* tile : TILES) {
+    if (tile != nullptr) raster::image_destroy(tile);
+  }
+  log(":   " + std::to_string(TILE_COUNT) + " image buffer, unloaded from memory");
+  TILES = {};
+  log(":   list of tile, unloaded from memory");
+}
+
+void HEXAGON_MAP::SET_NAME(std::string_view name) {
+  const std::string_view kept = name.substr(0, std::min(name.size(), kNameLength));
+  log(std::string(": - RENAME '") + NAME + "' to '" + std::string(kept) + "' -");
+  NAME = kept;
+}
+
+void HEXAGON_MAP::PRINT_(std::string_view text) const {
+  if (LOG_ENABLED == 0) return;
+  std::fwrite(text.data(), 1, text.size(), stdout);
+  std::fputc('\n', stdout);
+  std::fflush(stdout);
+}
+
+void HEXAGON_MAP::log(std::string_view detail) const {
+  if (LOG_ENABLED == 0) return;  // spares building the line
+  PRINT_(NAME + std::string(detail));
+}
+
+void HEXAGON_MAP::LOG_ON() {
+  LOG_ENABLED = -1;
+}
+void HEXAGON_MAP::LOG_OFF() {
+  LOG_ENABLED = 0;
+}
+
+void HEXAGON_MAP::CREATE_MAP(int32_t width, int32_t height) {
+  log(": - CREATE MAP is called -");
+  const std::string resize =
+      ":   resize map " + size_text(MAP_WIDTH, MAP_HEIGHT) + " to " + size_text(width, height);
+  if (const std::string why = grid_refusal(width, height); !why.empty()) {
+    log(resize + " refused: " + why);
+    return;
+  }
+  std::vector<MAP_CELL> cells;
+  try {
+    cells.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+  } catch (const std::bad_alloc&) {
+    log(resize + " refused: out of memory");
+    return;
+  }
+  log(resize);
+  std::size_t i = 0;
+  for (int32_t y = 0; y < height; ++y) {
+    for (int32_t x = 0; x < width; ++x)
+      cells[i++].POSITION = VECTOR2D(x, y);
+  }
+  std::swap(CELLS, cells);
+  const int32_t old_width = MAP_WIDTH;
+  const int32_t old_height = MAP_HEIGHT;
+  MAP_WIDTH = width;
+  MAP_HEIGHT = height;
+  CELL_COUNT = width * height;
+  try {
+    note_grid_created();
+  } catch (const std::bad_alloc&) {
+    // The search buffers could not grow: keep the old grid, which they still fit.
+    std::swap(CELLS, cells);
+    MAP_WIDTH = old_width;
+    MAP_HEIGHT = old_height;
+    CELL_COUNT = old_width * old_height;
+    log(":   resize map refused: out of memory for the search buffers");
+  }
+}
+
+int32_t HEXAGON_MAP::INSIDE(int32_t x, int32_t y) const {
+  return x >= 0 && x < MAP_WIDTH && y >= 0 && y < MAP_HEIGHT ? -1 : 0;
+}
+int32_t HEXAGON_MAP::INSIDE(VECTOR2D p) const {
+  return INSIDE(p.X, p.Y);
+}
+
+MAP_CELL* HEXAGON_MAP::cell_at(int32_t x, int32_t y) {
+  return INSIDE(x, y) != 0 ? &CELLS[static_cast<std::size_t>(y) * MAP_WIDTH + x] : nullptr;
+}
+const MAP_CELL* HEXAGON_MAP::cell_at(int32_t x, int32_t y) const {
+  return INSIDE(x, y) != 0 ? &CELLS[static_cast<std::size_t>(y) * MAP_WIDTH + x] : nullptr;
+}
+
+MAP_CELL HEXAGON_MAP::GET_ID(int32_t x, int32_t y) const {
+  const MAP_CELL* cell = cell_at(x, y);
+  return cell != nullptr ? *cell : MAP_CELL{};
+}
+MAP_CELL HEXAGON_MAP::GET_ID(VECTOR2D p) const {
+  return GET_ID(p.X, p.Y);
+}
+
+int32_t HEXAGON_MAP::GET_ID_GROUND(int32_t x, int32_t y) const {
+  return GET_ID(x, y).ID_GROUND;
+}
+int32_t HEXAGON_MAP::GET_ID_GROUND(VECTOR2D p) const {
+  return GET_ID_GROUND(p.X, p.Y);
+}
+int32_t HEXAGON_MAP::GET_ID_OVERLAY(int32_t x, int32_t y) const {
+  return GET_ID(x, y).ID_OVERLAY;
+}
+int32_t HEXAGON_MAP::GET_ID_OVERLAY(VECTOR2D p) const {
+  return GET_ID_OVERLAY(p.X, p.Y);
+}
+int32_t HEXAGON_MAP::GET_ID_PROP(int32_t x, int32_t y) const {
+  return GET_ID(x, y).ID_PROP;
+}
+int32_t HEXAGON_MAP::GET_ID_PROP(VECTOR2D p) const {
+  return GET_ID_PROP(p.X, p.Y);
+}
+int32_t HEXAGON_MAP::GET_ID_WALL(int32_t x, int32_t y) const {
+  return GET_ID(x, y).ID_WALL;
+}
+int32_t HEXAGON_MAP::GET_ID_WALL(VECTOR2D p) const {
+  return GET_ID_WALL(p.X, p.Y);
+}
+
+void HEXAGON_MAP::SET_ID(int32_t x, int32_t y, const MAP_CELL& cell) {
+  MAP_CELL* target = cell_at(x, y);
+  if (target == nullptr) return;
+  *target = cell;
+  note_cell_overwritten(y * MAP_WIDTH + x);
+}
+void HEXAGON_MAP::SET_ID(VECTOR2D p, const MAP_CELL& cell) {
+  SET_ID(p.X, p.Y, cell);
+}
+
+void HEXAGON_MAP::SET_ID_GROUND(int32_t x, int32_t y, int32_t id) {
+  if (MAP_CELL* cell = cell_at(x, y)) cell->ID_GROUND = id;
+}
+void HEXAGON_MAP::SET_ID_GROUND(VECTOR2D p, int32_t id) {
+  SET_ID_GROUND(p.X, p.Y, id);
+}
+void HEXAGON_MAP::SET_ID_OVERLAY(int32_t x, int32_t y, int32_t id) {
+  if (MAP_CELL* cell = cell_at(x, y)) cell->ID_OVERLAY = id;
+}
+void HEXAGON_MAP::SET_ID_OVERLAY(VECTOR2D p, int32_t id) {
+  SET_ID_OVERLAY(p.X, p.Y, id);
+}
+void HEXAGON_MAP::SET_ID_PROP(int32_t x, int32_t y, int32_t id) {
+  if (MAP_CELL* cell = cell_at(x, y)) cell->ID_PROP = id;
+}
+void HEXAGON_MAP::SET_ID_PROP(VECTOR2D p, int32_t id) {
+  SET_ID_PROP(p.X, p.Y, id);
+}
+void HEXAGON_MAP::SET_ID_WALL(int32_t x, int32_t y, int32_t bits) {
+  if (MAP_CELL* cell = cell_at(x, y)) cell->ID_WALL = bits;
+}
+void HEXAGON_MAP::SET_ID_WALL(VECTOR2D p, int32_t bits) {
+  SET_ID_WALL(p.X, p.Y, bits);
+}
+
+}  // namespace hexmap

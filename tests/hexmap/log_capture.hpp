@@ -1,0 +1,35 @@
+// Captures what the engine writes to standard output, split into lines.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace hexmap::testing {
+
+class LogCapture {
+ public:
+  LogCapture() { ::testing::internal::CaptureStdout(); }
+  LogCapture(const LogCapture&) = delete;
+  LogCapture& operator=(const LogCapture&) = delete;
+  ~LogCapture() {
+    if (!taken_) ::testing::internal::GetCapturedStdout();
+  }
+
+  // Ends the capture; every line without its "\n".
+  std::vector<std::string> lines() {
+    taken_ = true;
+    std::istringstream in(::testing::internal::GetCapturedStdout());
+    std::vector<std::string> out;
+    for (std::string line; std::getline(in, line);)
+      out.push_back(line);
+    return out;
+  }
+
+ private:
+  bool taken_ = false;
+};
+
+}  // namespace hexmap::testing
