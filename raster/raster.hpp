@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,13 +32,17 @@ inline constexpr PutMode put_transparent = PutMode::transparent;
 inline constexpr PutMode put_alpha_blend = PutMode::alpha_blend;
 
 enum class Backend { window, headless };
-// Chooses how frames are presented and input gathered; call before screen_set_mode.
+// Chooses how frames are presented and input gathered; takes effect at the next
+// screen_set_mode.
 void select_backend(Backend backend);
+
+// Why the most recent refused operation was refused (empty until something is refused).
+std::string_view failure_reason();
 
 // ---- Screen ----
 // Opens the screen. Fails for width or height below 1 or a depth not in {1,2,4,8,15,16,24,32}.
-int screen_set_mode(int width = 640, int height = 400, int depth = 32, int pages = 0,
-                    int flags = 0, int refresh_rate = 0);
+int screen_set_mode(int width = 640, int height = 400, int depth = 32, int pages = 0, int flags = 0,
+                    int refresh_rate = 0);
 int screen_info(int& width, int& height, int& depth, int& bytes_per_pixel, int& pitch,
                 int& refresh_rate, std::string& driver_name);
 // The pixels of the frame being built, or nullptr when no screen is open.
@@ -57,15 +62,21 @@ Image* image_create(int width, int height, Color fill = kTransparent, int depth 
 void image_destroy(Image* image);
 int image_width(const Image* image);
 int image_height(const Image* image);
+// Read-only view of an image's pixels: width x height, row-major; empty for nullptr.
+std::span<const Color> image_pixels(const Image* image);
 // Reads a BMP file (8-bit palette, 24 or 32 bits, either row order) onto dest at (0, 0),
-// clipped. Non-zero, and nothing changed, for a missing or malformed file.
+// clipped. Non-zero, and nothing changed, for a missing or malformed file. Loaded pixels get
+// alpha 0xFF; palette indices beyond the file's palette read as black.
 int bmp_load(std::string_view file_name, Image* dest);
 // Copies the rectangle (x1, y1)-(x2, y2), corners inclusive, of source into dest, whose size
 // must be (x2 - x1 + 1) x (y2 - y1 + 1).
 int image_get(const Image* source, int x1, int y1, int x2, int y2, Image* dest);
-// Draws all of source with its top-left corner at (x, y) of target, clipped.
-int put_image(Image* target, float x, float y, const Image* source, PutMode mode,
-              int alpha = 255);
+// Draws all of source with its top-left corner at (x, y) of target, clipped. put_transparent
+// copies opaque source pixels whole, alpha byte included. put_alpha_blend mixes red, green and
+// blue as d + floor((s - d) * (alpha + 1) / 256) and keeps the target's alpha byte; alpha is
+// clamped to 0..255 and 0 draws nothing. Non-zero for a null source, a non-finite position,
+// or the screen as target without a screen.
+int put_image(Image* target, float x, float y, const Image* source, PutMode mode, int alpha = 255);
 
 // ---- Drawing primitives ----
 // coordinate_mode 1: (x2, y2) is an offset from (x1, y1). Both end points are drawn.
