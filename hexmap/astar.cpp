@@ -1,1 +1,414 @@
-// Placeholder until the search lands.
+// A* search over the grid. The working state lives in the cells' A* fields; the buffers in
+// Scratch only make it fast: a heap of open cells replaces the scan for the lowest F, and a
+// list of the cells the previous search wrote replaces the reset of the whole grid. Both give
+// the same expansions in the same order as the scan and the full reset.
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <utility>
+
+#include "hexmap/grid_geometry.hpp"
+#include "hexmap/hexagon_map.hpp"
+#include "hexmap/search_scratch.hpp"
+
+namespace hexmap {
+namespace {
+
+using detail::SearchScratch;
+
+constexpr int32_t kStepCost = 10;
+
+constexpr int32_t wrap_times10(int32_t v) {
+  return static_cast<int32_t>(static_cast<uint32_t>(v) * 10u);
+}
+// Row-major index of (x, y); garbage positions wrap instead of overflowing.
+constexpr int32_t wrap_index(VECTOR2D p, int32_t width) {
+  return static_cast<int32_t>(static_cast<uint32_t>(p.Y) * static_cast<uint32_t>(width) +
+                              static_cast<uint32_t>(p.X));
+}
+
+void reset_cell(MAP_CELL& c, int32_t none) {
+  c.ASTAR_PARENT = VECTOR2D(-1, -1);
+  c.ASTAR_PARENT_INDEX = -1;
+  c.ASTAR_DIRECTION = -1;
+  c.ASTAR_LIST = none;
+  c.ASTAR_PATH_DIRECTION = -1;
+  c.ASTAR_F = 0;
+  c.ASTAR_G = 0;
+  c.ASTAR_H = 0;
+}
+
+// Leaves every cell in the reset state. Only cells listed as written since the last reset can
+// differ from it, unless the grid is new or the list marks were changed.
+void reset_astar(HEXAGON_MAP& map, SearchScratch& s) {
+  const std::array<int32_t, 3> marks{map.ASTAR_NONE, map.ASTAR_OPEN, map.ASTAR_CLOSED};
+  const int32_t none = map.ASTAR_NONE;
+  MAP_CELL* cells = map.CELLS.data();
+  if (s.astar_reset_all || marks != s.astar_reset_marks) {
+    for (MAP_CELL& c : map.CELLS)
+      reset_cell(c, none);
+    s.astar_reset_all = false;
+    s.astar_reset_marks = marks;
+  } else {
+    for (const int32_t i : s.astar_searched)
+      reset_cell(cells[i], none);
+    for (const int32_t i : s.astar_touched)
+      reset_cell(cells[i], none);
+  }
+  for (const int32_t i : s.astar_touched) {
+    s.marks[static_cast<size_t>(i)] &= static_cast<uint8_t>(~SearchScratch::kAstarTouched);
+  }
+  s.astar_searched.clear();
+  s.astar_touched.clear();
+}
+
+// Heap keys order by F (signed), then by cell index: the scan's choice among equal F.
+constexpr uint64_t heap_key(int32_t f, int32_t index) {
+  return (uint64_t{static_cast<uint32_t>(f) ^ 0x80000000u} << 32) | static_cast<uint32_t>(index);
+}
+constexpr int32_t key_f(uint64_t key) {
+  return static_cast<int32_t>(static_cast<uint32_t>(key >> 32) ^ 0x80000000u);
+}
+constexpr int32_t key_index(uint64_t key) {
+  return static_cast<int32_t>(static_cast<uint32_t>(key));
+}
+
+void sift_down(uint64_t* heap, size_t size, size_t i, uint64_t key) {
+  for (;;) {
+    size_t child = 2 * i + 1;
+    if (child >= size) break;
+    if (child + 1 < size && heap[child + 1] < heap[child]) ++child;
+    if (key <= heap[child]) break;
+    heap[i] = heap[child];
+    i = child;
+  }
+  heap[i] = key;
+}
+
+void sift_up(uint64_t* heap, size_t i, uint64_t key) {
+  while (i > 0) {
+    const size_t parent = (i - 1) / 2;
+    if (heap[parent] <= key) break;
+    heap[i] = heap[parent];
+    i = parent;
+  }
+  heap[i] = key;
+}
+
+class OpenHeap {
+ public:
+  OpenHeap(SearchScratch& s, const MAP_CELL* cells, int32_t open)
+      : heap_(s.heap.data()), capacity_(s.heap.size()), cells_(cells), open_(open) {}
+
+  void push(int32_t f, int32_t index) {
+    if (size_ == capacity_) squeeze();
+    sift_up(heap_, size_++, heap_key(f, index));
+  }
+
+  // The open cell with the lowest (F, index), removed from the heap; -1 when none is open.
+  int32_t pop() {
+    while (size_ > 0) {
+      const uint64_t top = heap_[0];
+      --size_;
+      if (size_ > 0) sift_down(heap_, size_, 0, heap_[size_]);
+      if (is_current(top)) return key_index(top);
+    }
+    return -1;
+  }
+
+ private:
+  // An entry is current while its cell is open with the same F. Within one search a cell's F
+  // differs at each opening (G falls, H stays), so a cell has at most one current entry.
+  bool is_current(uint64_t key) const {
+    const MAP_CELL& c = cells_[key_index(key)];
+    return c.ASTAR_LIST == open_ && c.ASTAR_F == key_f(key);
+  }
+
+  // Drops stale entries in place. At most one entry per open cell survives, so a capacity
+  // above the cell count always leaves room.
+  void squeeze() {
+    size_t kept = 0;
+    for (size_t i = 0; i < size_; ++i) {
+      if (is_current(heap_[i])) heap_[kept++] = heap_[i];
+    }
+    size_ = kept;
+    for (size_t i = size_ / 2; i-- > 0;)
+      sift_down(heap_, size_, i, heap_[i]);
+  }
+
+  uint64_t* heap_;
+  size_t capacity_;
+  size_t size_ = 0;
+  const MAP_CELL* cells_;
+  int32_t open_;
+};
+
+struct SearchSetup {
+  int32_t start;
+  int32_t end;
+  int32_t limit;
+  int32_t none;
+  int32_t open;
+  int32_t closed;
+};
+
+// The expansion loop. Cells are reset and the start is valid.
+void run_search(HEXAGON_MAP& map, SearchScratch& s, const SearchSetup& setup) {
+  MAP_CELL* const cells = map.CELLS.data();
+  const int32_t width = map.MAP_WIDTH;
+  const auto uwidth = static_cast<uint32_t>(width);
+  const auto uheight = static_cast<uint32_t>(map.MAP_HEIGHT);
+  const VECTOR2D goal = cells[setup.end].POSITION;
+  const int32_t none = setup.none;
+  const int32_t open = setup.open;
+
+  OpenHeap heap(s, cells, open);
+  cells[setup.start].ASTAR_LIST = open;
+  s.astar_searched.push(setup.start);
+  heap.push(cells[setup.start].ASTAR_F, setup.start);
+
+  int32_t expanded = 0;
+  for (;;) {
+    const int32_t c = heap.pop();
+    if (c == -1 || c == setup.end) break;
+    ++expanded;
+    MAP_CELL& from = cells[c];
+    from.ASTAR_LIST = setup.closed;
+    const VECTOR2D pos = from.POSITION;
+    // G stays below 10 x the cell count within a search; wrapping only guards the type.
+    const int32_t g = detail::wrap_add(from.ASTAR_G, kStepCost);
+    const int32_t parent_index = wrap_index(pos, width);
+
+    const auto relax = [&](int32_t d, int32_t nx, int32_t ny) {
+      if (static_cast<uint32_t>(nx) >= uwidth || static_cast<uint32_t>(ny) >= uheight) return;
+      const int32_t n = ny * width + nx;
+      MAP_CELL& to = cells[n];
+      if (to.ID_GROUND == 0 || to.SOLID == -1 || ((to.ID_WALL >> ((d + 3) % 6)) & 1) != 0) {
+        return;
+      }
+      if (to.ASTAR_LIST == none) {
+        s.astar_searched.push(n);  // first opening in this search
+      } else if (g >= to.ASTAR_G) {
+        return;
+      }
+      to.ASTAR_LIST = open;
+      to.ASTAR_G = g;
+      to.ASTAR_H = wrap_times10(detail::distance(to.POSITION.X, to.POSITION.Y, goal.X, goal.Y));
+      to.ASTAR_F = detail::wrap_add(g, to.ASTAR_H);
+      to.ASTAR_PARENT = pos;
+      to.ASTAR_PARENT_INDEX = parent_index;
+      to.ASTAR_DIRECTION = d;
+      heap.push(to.ASTAR_F, n);
+    };
+    const int32_t x = pos.X;
+    const int32_t y = pos.Y;
+    const int32_t parity = detail::column_parity(x);
+    const int32_t left = detail::wrap_add(x, -1);
+    const int32_t right = detail::wrap_add(x, 1);
+    const int32_t upper = detail::wrap_add(y, parity - 1);  // row of the diagonal steps up
+    const int32_t lower = detail::wrap_add(y, parity);      // row of the diagonal steps down
+    relax(0, x, detail::wrap_add(y, -1));
+    relax(1, right, upper);
+    relax(2, right, lower);
+    relax(3, x, detail::wrap_add(y, 1));
+    relax(4, left, lower);
+    relax(5, left, upper);
+    if (expanded >= setup.limit) break;
+  }
+}
+
+bool is_current_index(const HEXAGON_MAP& map, int32_t index) {
+  return index >= 0 && index < map.CELL_COUNT;
+}
+
+MAP_CELL* grid_cell(HEXAGON_MAP& map, int32_t x, int32_t y) {
+  if (map.INSIDE(x, y) == 0) return nullptr;
+  const auto i =
+      static_cast<size_t>(y) * static_cast<size_t>(map.MAP_WIDTH) + static_cast<size_t>(x);
+  return i < map.CELLS.size() ? &map.CELLS[i] : nullptr;
+}
+
+}  // namespace
+
+void HEXAGON_MAP::ASTAR_CELLCLEARALL() {
+  if (!detail::grid_matches(*this, *scratch_)) return;
+  MAP_CELL* cells = CELLS.data();
+  for (int32_t y = 0; y < MAP_HEIGHT; ++y) {
+    for (int32_t x = 0; x < MAP_WIDTH; ++x) {
+      MAP_CELL& c = cells[y * MAP_WIDTH + x];
+      c.POSITION = VECTOR2D(x, y);
+      c.SOLID = 0;
+    }
+  }
+}
+
+void HEXAGON_MAP::ASTAR_CELLSETSOLID(int32_t x, int32_t y, int32_t value) {
+  if (MAP_CELL* c = grid_cell(*this, x, y)) c->SOLID = value;
+}
+void HEXAGON_MAP::ASTAR_CELLSETSOLID(VECTOR2D p, int32_t value) {
+  ASTAR_CELLSETSOLID(p.X, p.Y, value);
+}
+
+void HEXAGON_MAP::ASTAR_CELLTOGGLESOLID(int32_t x, int32_t y) {
+  if (MAP_CELL* c = grid_cell(*this, x, y)) c->SOLID = c->SOLID != 0 ? 0 : -1;
+}
+void HEXAGON_MAP::ASTAR_CELLTOGGLESOLID(VECTOR2D p) {
+  ASTAR_CELLTOGGLESOLID(p.X, p.Y);
+}
+
+void HEXAGON_MAP::ASTAR_CELLSETSTART(int32_t x, int32_t y) {
+  if (INSIDE(x, y) == 0) return;
+  ASTAR_START_INDEX = y * MAP_WIDTH + x;
+  ASTAR_START = VECTOR2D(x, y);
+}
+void HEXAGON_MAP::ASTAR_CELLSETSTART(VECTOR2D p) {
+  ASTAR_CELLSETSTART(p.X, p.Y);
+}
+
+void HEXAGON_MAP::ASTAR_CELLSETEND(int32_t x, int32_t y) {
+  if (INSIDE(x, y) == 0) return;
+  ASTAR_END_INDEX = y * MAP_WIDTH + x;
+  ASTAR_END = VECTOR2D(x, y);
+}
+void HEXAGON_MAP::ASTAR_CELLSETEND(VECTOR2D p) {
+  ASTAR_CELLSETEND(p.X, p.Y);
+}
+
+void HEXAGON_MAP::ASTAR_CHECKNEIGHBOUR(int32_t index, int32_t direction, int32_t x, int32_t y,
+                                       int32_t cost) {
+  if (!detail::grid_matches(*this, *scratch_)) return;
+  if (!is_current_index(*this, index)) {
+    log(":   A* neighbour check refused, cell " + std::to_string(index) + " is off the map");
+    return;
+  }
+  if (!detail::is_direction(direction)) {
+    log(":   A* neighbour check refused, direction " + std::to_string(direction));
+    return;
+  }
+  if (INSIDE(x, y) == 0) return;
+  const int32_t n = y * MAP_WIDTH + x;
+  MAP_CELL& to = CELLS[static_cast<size_t>(n)];
+  if (to.ID_GROUND == 0 || to.SOLID == -1 ||
+      ((to.ID_WALL >> detail::opposite(direction)) & 1) != 0) {
+    return;
+  }
+  const MAP_CELL& from = CELLS[static_cast<size_t>(index)];
+  const int32_t g = detail::wrap_add(from.ASTAR_G, cost);
+  const bool reopen =
+      (to.ASTAR_LIST == ASTAR_OPEN || to.ASTAR_LIST == ASTAR_CLOSED) && g < to.ASTAR_G;
+  if (!reopen && to.ASTAR_LIST != ASTAR_NONE) return;
+  if (!is_current_index(*this, ASTAR_END_INDEX)) {
+    log(":   A* neighbour check refused, end cell " + std::to_string(ASTAR_END_INDEX) +
+        " is off the map");
+    return;
+  }
+  const VECTOR2D goal = CELLS[static_cast<size_t>(ASTAR_END_INDEX)].POSITION;
+  to.ASTAR_LIST = ASTAR_OPEN;
+  to.ASTAR_G = g;
+  to.ASTAR_H = wrap_times10(detail::distance(to.POSITION.X, to.POSITION.Y, goal.X, goal.Y));
+  to.ASTAR_F = detail::wrap_add(g, to.ASTAR_H);
+  to.ASTAR_PARENT = from.POSITION;
+  to.ASTAR_PARENT_INDEX = wrap_index(from.POSITION, MAP_WIDTH);
+  to.ASTAR_DIRECTION = direction;
+  detail::mark_astar_touched(*scratch_, n);
+}
+
+void HEXAGON_MAP::ASTAR_CHECKNEIGHBOURS(int32_t index, int32_t x, int32_t y) {
+  if (!detail::grid_matches(*this, *scratch_)) return;
+  if (!is_current_index(*this, index)) {
+    log(":   A* neighbour check refused, cell " + std::to_string(index) + " is off the map");
+    return;
+  }
+  for (int32_t d = 0; d < detail::kDirectionCount; ++d) {
+    ASTAR_CHECKNEIGHBOUR(index, d, detail::adjacent_x(x, d), detail::adjacent_y(x, y, d),
+                         kStepCost);
+  }
+}
+
+int32_t HEXAGON_MAP::ASTAR_GETLOWESTF() {
+  int32_t best = -1;
+  const size_t count = std::min(CELLS.size(), static_cast<size_t>(std::max(CELL_COUNT, 0)));
+  for (size_t i = 0; i < count; ++i) {
+    const MAP_CELL& c = CELLS[i];
+    if (c.ASTAR_LIST != ASTAR_OPEN) continue;
+    if (best == -1 || c.ASTAR_F < CELLS[static_cast<size_t>(best)].ASTAR_F) {
+      best = static_cast<int32_t>(i);
+    }
+  }
+  return best;
+}
+
+void HEXAGON_MAP::ASTAR_COMPUTE(int32_t limit) {
+  detail::SearchScratch& s = *scratch_;
+  if (!detail::grid_matches(*this, s)) {
+    log(":   A* search refused, the map size fields do not match the cells");
+    return;
+  }
+  reset_astar(*this, s);
+  ASTAR_PATH_LENGTH = 0;
+  ASTAR_PATH_FOUND = 0;
+  ASTAR_FIRST_DIRECTION = -1;
+
+  if (ASTAR_NONE == ASTAR_OPEN || ASTAR_NONE == ASTAR_CLOSED || ASTAR_OPEN == ASTAR_CLOSED) {
+    log(":   A* search refused, the list marks are not distinct");
+    return;
+  }
+  // A start or end set on an earlier, larger grid may no longer exist.
+  if (!is_current_index(*this, ASTAR_START_INDEX) || INSIDE(ASTAR_START) == 0) {
+    log(":   A* start " + to_string(ASTAR_START) + " is off the map, no search");
+    return;
+  }
+  if (!is_current_index(*this, ASTAR_END_INDEX) || INSIDE(ASTAR_END) == 0) {
+    log(":   A* end " + to_string(ASTAR_END) + " is off the map, no search");
+    return;
+  }
+
+  const int32_t start = ASTAR_START_INDEX;
+  const int32_t end = ASTAR_END_INDEX;
+  run_search(*this, s, {start, end, limit, ASTAR_NONE, ASTAR_OPEN, ASTAR_CLOSED});
+
+  if (end == start) return;
+  MAP_CELL* const cells = CELLS.data();
+  if (cells[end].ASTAR_DIRECTION == -1) return;
+
+  // Parents taken from overwritten positions may lead off the grid or round in a circle; a
+  // sound chain reaches the start in fewer steps than there are cells.
+  int32_t i = end;
+  for (int32_t steps = 0; i != start; ++steps) {
+    const int32_t parent = cells[i].ASTAR_PARENT_INDEX;
+    if (steps == CELL_COUNT || !is_current_index(*this, parent)) {
+      log(":   A* path trace is broken, no path");
+      return;
+    }
+    i = parent;
+  }
+  i = end;
+  while (i != start) {
+    const int32_t d = cells[i].ASTAR_DIRECTION;
+    i = cells[i].ASTAR_PARENT_INDEX;
+    cells[i].ASTAR_PATH_DIRECTION = d;
+    ++ASTAR_PATH_LENGTH;
+    if (i == start) {
+      ASTAR_PATH_FOUND = -1;
+      ASTAR_FIRST_DIRECTION = d;
+    }
+  }
+}
+
+void HEXAGON_MAP::ASTAR_COMPUTE(int32_t start_x, int32_t start_y, int32_t end_x, int32_t end_y,
+                                int32_t limit) {
+  ASTAR_CELLSETSTART(start_x, start_y);
+  ASTAR_CELLSETEND(end_x, end_y);
+  ASTAR_COMPUTE(limit);
+}
+
+void HEXAGON_MAP::ASTAR_COMPUTE(VECTOR2D start, VECTOR2D end, int32_t limit) {
+  ASTAR_CELLSETSTART(start);
+  ASTAR_CELLSETEND(end);
+  ASTAR_COMPUTE(limit);
+}
+
+}  // namespace hexmap
