@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "raster/raster.hpp"
@@ -39,6 +41,22 @@ class Screen : public ::testing::Test {
   // Image pixels.
   static raster::Color pixel(const raster::Image* image, int x, int y) {
     return raster::image_pixels(image)[static_cast<size_t>(y) * raster::image_width(image) + x];
+  }
+  // The screen pixels (x0, y0) to (x0 + w - 1, y0 + h - 1) as text: '#' where not black.
+  static std::vector<std::string> picture(int x0, int y0, int w, int h) {
+    std::vector<std::string> rows;
+    for (int y = y0; y < y0 + h; ++y) {
+      std::string row;
+      for (int x = x0; x < x0 + w; ++x)
+        row += at(x, y) != 0xFF000000u ? '#' : '.';
+      rows.push_back(row);
+    }
+    return rows;
+  }
+  static std::pair<float, float> cursor() {
+    float x = 0, y = 0;
+    raster::graphics_cursor(x, y);
+    return {x, y};
   }
   // Number of screen pixels that differ from colour c.
   static int count_not(raster::Color c) {

@@ -1,0 +1,216 @@
+// bmp_load: the accepted variants pixel for pixel, and malformed files that must change nothing.
+#include <climits>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "test_support.hpp"
+
+namespace raster_test {
+namespace {
+
+using namespace raster;
+using RasterBmp = Screen;
+
+// The colour of picture pixel (x, y) in the test pictures (alpha 0xFF as loaded).
+Color expected(int x, int y) {
+  return 0xFF000000u | static_cast<Color>(x * 37 % 256) << 16 |
+         static_cast<Color>(y * 53 % 256) << 8 | static_cast<Color>((x + y) * 11 % 256);
+}
+
+struct BmpSpec {
+  int width = 5;
+  int height = 3;
+  int bits = 24;
+  bool top_down = false;
+  uint32_t header_size = 40;
+  uint32_t compression = 0;
+  uint32_t palette_entries = 0;  // 8 bits: 0 means a full palette of 256
+};
+
+void put16(std::vector<uint8_t>& b, size_t at, uint32_t v) {
+  b[at] = static_cast<uint8_t>(v);
+  b[at + 1] = static_cast<uint8_t>(v >> 8);
+}
+void put32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
+  for (int i = 0; i < 4; ++i)
+    b[at + i] = static_cast<uint8_t>(v >> (8 * i));
+}
+
+// Builds a file of the given layout showing expected(x, y). An 8-bit file's palette entry i
+// holds expected(i % width, i / width), and each pixel names its own entry.
+std::vector<uint8_t> make_bmp(const BmpSpec& s) {
+  const bool masks = s.compression == 3 && s.header_size == 40;
+  const uint32_t entries = s.bits == 8 ? (s.palette_entries == 0 ? 256 : s.palette_entries) : 0;
+  const uint32_t offset = 14 + s.header_size + (masks ? 12 : 0) + entries * 4;
+  const uint32_t stride = (s.width * s.bits + 31) / 32 * 4;
+  std::vector<uint8_t> b(offset + stride * s.height, 0xEE);  // padding bytes are not zero
+  b[0] = 'B';
+  b[1] = 'M';
+  put32(b, 2, static_cast<uint32_t>(b.size()));
+  put32(b, 10, offset);
+  put32(b, 14, s.header_size);
+  put32(b, 18, static_cast<uint32_t>(s.width));
+  put32(b, 22, static_cast<uint32_t>(s.top_down ? -s.height : s.height));
+  put16(b, 26, 1);
+  put16(b, 28, static_cast<uint32_t>(s.bits));
+  put32(b, 30, s.compression);
+  put32(b, 34, stride * s.height);
+  put32(b, 46, s.palette_entries);
+  put32(b, 50, 0);
+  if (s.compression == 3) {
+    put32(b, 54, 0x00FF0000);
+    put32(b, 58, 0x0000FF00);
+    put32(b, 62, 0x000000FF);
+  }
+  const size_t table = 14 + s.header_size + (masks ? 12 : 0);
+  for (uint32_t i = 0; i < entries; ++i) {
+    const Color c = expected(static_cast<int>(i) % s.width, static_cast<int>(i) / s.width);
+    put32(b, table + 4 * i, c & 0xFFFFFF);
+  }
+  for (int r = 0; r < s.height; ++r) {
+    const int y = s.top_down ? r : s.height - 1 - r;
+    uint8_t* row = b.data() + offset + static_cast<size_t>(r) * stride;
+    for (int x = 0; x < s.width; ++x) {
+      const Color c = expected(x, y);
+      if (s.bits == 8) {
+        row[x] = static_cast<uint8_t>(y * s.width + x);
+      } else {
+        uint8_t* p = row + x * (s.bits / 8);
+        p[0] = static_cast<uint8_t>(c);
+        p[1] = static_cast<uint8_t>(c >> 8);
+        p[2] = static_cast<uint8_t>(c >> 16);
+        if (s.bits == 32) p[3] = 0x00;  // the fourth byte does not carry alpha here
+      }
+    }
+  }
+  return b;
+}
+
+std::string write_file(const std::vector<uint8_t>& bytes) {
+  static int counter = 0;
+  const auto path =
+      std::filesystem::path(::testing::TempDir()) /
+      ("raster_bmp_" + std::to_string(::getpid()) + "_" + std::to_string(counter++) + ".bmp");
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
+  return path.string();
+}
+
+int load(const std::vector<uint8_t>& bytes, Image* dest) {
+  const std::string path = write_file(bytes);
+  const int result = bmp_load(path, dest);
+  std::remove(path.c_str());
+  return result;
+}
+
+TEST_F(RasterBmp, LoadsEveryDepthRowOrderAndPaddingIntoAnImage) {
+  for (int bits : {8, 24, 32}) {
+    for (bool top_down : {false, true}) {
+      for (int width : {1, 2, 3, 5, 7}) {  // rows of 8 and 24 bits need padding
+        const int height = bits == 8 ? 3 : 4;
+        SCOPED_TRACE(testing::Message() << bits << " bits, width " << width
+                                        << (top_down ? " top-down" : " bottom-up"));
+        auto img = make_image(width, height);
+        ASSERT_EQ(load(make_bmp({width, height, bits, top_down}), img.get()), 0)
+            << failure_reason();
+        for (int y = 0; y < height; ++y) {
+          for (int x = 0; x < width; ++x)
+            ASSERT_EQ(pixel(img.get(), x, y), expected(x, y));
+        }
+      }
+    }
+  }
+}
+
+TEST_F(RasterBmp, AcceptsLongerHeadersAndPlainBitFields) {
+  for (uint32_t header : {40u, 52u, 56u, 108u, 124u}) {
+    for (uint32_t compression : {0u, 3u}) {
+      auto img = make_image(3, 2);
+      ASSERT_EQ(load(make_bmp({3, 2, 32, false, header, compression}), img.get()), 0)
+          << header << " " << compression << ": " << failure_reason();
+      EXPECT_EQ(pixel(img.get(), 2, 1), expected(2, 1));
+    }
+  }
+}
+
+TEST_F(RasterBmp, ShortPaletteReadsMissingEntriesAsBlack) {
+  auto img = make_image(4, 2);
+  ASSERT_EQ(load(make_bmp({4, 2, 8, false, 40, 0, 5}), img.get()), 0) << failure_reason();
+  EXPECT_EQ(pixel(img.get(), 0, 1), expected(0, 1));  // entry 4
+  EXPECT_EQ(pixel(img.get(), 1, 1), 0xFF000000u);     // entry 5: beyond the palette
+}
+
+TEST_F(RasterBmp, OntoTheScreenAndIntoSmallerImagesItIsClipped) {
+  ASSERT_EQ(view_set(2, 1, 3, 10), 0);
+  ASSERT_EQ(load(make_bmp({6, 4}), nullptr), 0);
+  EXPECT_EQ(at(2, 1), expected(2, 1));
+  EXPECT_EQ(at(3, 3), expected(3, 3));
+  EXPECT_EQ(count_not(0xFF000000), 2 * 3);
+  auto small = make_image(2, 2);
+  ASSERT_EQ(load(make_bmp({6, 4}), small.get()), 0);
+  EXPECT_EQ(pixel(small.get(), 1, 1), expected(1, 1));
+  auto big = make_image(8, 8);
+  ASSERT_EQ(load(make_bmp({6, 4}), big.get()), 0);
+  EXPECT_EQ(pixel(big.get(), 5, 3), expected(5, 3));
+  EXPECT_EQ(pixel(big.get(), 6, 3), kTransparent);
+  EXPECT_EQ(pixel(big.get(), 5, 4), kTransparent);
+}
+
+// A malformed file: a valid one with one change.
+struct Broken {
+  const char* what;
+  BmpSpec spec;
+  void (*edit)(std::vector<uint8_t>&);
+};
+
+TEST_F(RasterBmp, MalformedFilesAreRefusedAndChangeNothing) {
+  const Broken cases[] = {
+      {"empty file", {}, [](auto& b) { b.clear(); }},
+      {"truncated header", {}, [](auto& b) { b.resize(30); }},
+      {"truncated pixels", {}, [](auto& b) { b.pop_back(); }},
+      {"truncated palette", {5, 3, 8}, [](auto& b) { b.resize(14 + 40 + 100); }},
+      {"bad signature", {}, [](auto& b) { b[1] = 'X'; }},
+      {"zero width", {}, [](auto& b) { put32(b, 18, 0); }},
+      {"negative width", {}, [](auto& b) { put32(b, 18, static_cast<uint32_t>(-5)); }},
+      {"zero height", {}, [](auto& b) { put32(b, 22, 0); }},
+      {"most negative height", {}, [](auto& b) { put32(b, 22, 0x80000000u); }},
+      {"two planes", {}, [](auto& b) { put16(b, 26, 2); }},
+      {"16 bits", {}, [](auto& b) { put16(b, 28, 16); }},
+      {"4 bits", {}, [](auto& b) { put16(b, 28, 4); }},
+      {"run-length compression", {5, 3, 8}, [](auto& b) { put32(b, 30, 1); }},
+      {"bit fields on 24 bits", {}, [](auto& b) { put32(b, 30, 3); }},
+      {"swapped bit fields", {5, 3, 32, false, 40, 3}, [](auto& b) { put32(b, 54, 0xFF); }},
+      {"unknown header size", {}, [](auto& b) { put32(b, 14, 64); }},
+      {"core header", {}, [](auto& b) { put32(b, 14, 12); }},
+      {"huge width", {}, [](auto& b) { put32(b, 18, 0x7FFFFFFF); }},
+      {"huge picture",
+       {},
+       [](auto& b) {
+         put32(b, 18, 20000);
+         put32(b, 22, 20000);
+       }},
+      {"offset beyond the file", {}, [](auto& b) { put32(b, 10, 0xFFFFFFF0u); }},
+      {"offset inside the header", {}, [](auto& b) { put32(b, 10, 20); }},
+      {"palette of 257", {5, 3, 8}, [](auto& b) { put32(b, 46, 257); }},
+      {"palette past the pixels", {5, 3, 8, false, 40, 0, 4}, [](auto& b) { put32(b, 46, 200); }},
+      {"palette count overflow", {5, 3, 8}, [](auto& b) { put32(b, 46, 0x40000001u); }},
+  };
+  auto img = make_filled(5, 3, 0xFF123456);
+  for (const Broken& c : cases) {
+    std::vector<uint8_t> bytes = make_bmp(c.spec);
+    c.edit(bytes);
+    EXPECT_NE(load(bytes, img.get()), 0) << c.what;
+    EXPECT_NE(load(bytes, nullptr), 0) << c.what;
+    EXPECT_NE(failure_reason().find("bmp_load"), std::string_view::npos) << c.what;
+  }
+  for (Color c : image_pixels(img.get()))
+    ASSERT_EQ(c, 0xFF123456u);
+  EXPECT_EQ(count_not(0xFF000000), 0);
+  EXPECT_NE(bmp_load("/nonexistent/folder/none.bmp", img.get()), 0);
+  EXPECT_NE(bmp_load(::testing::TempDir(), img.get()), 0) << "a folder is not a file";
+}
+
+}  // namespace
+}  // namespace raster_test
