@@ -278,7 +278,7 @@ class VideoSubsystem {
 
 // A press shorter than this still shows in the button bits for this long, so a program that
 // samples the mouse once per frame sees quick clicks.
-constexpr uint32_t kMinClickMs = 50;
+constexpr uint32_t kMinClickMs = 100;
 
 class WindowPresenter final : public Presenter {
  public:

@@ -134,8 +134,9 @@ case "$phase" in
       x xdotool keyup "${key%%:*}"
       expect "${key##*:} up"
     done
-    x xdotool key a shift+b 7 Return BackSpace Tab Up Down Left Right Home End Prior Next \
-      Insert Delete F10
+    x xdotool key a shift+b 7 shift+1 minus Return BackSpace Tab Up Down Left Right Home End \
+      Prior Next Insert Delete F2 F3 F4 F5 F6 F7 F8 F9 F10 F11 F12 ctrl+c alt+x shift+F1 \
+      shift+Tab
     expect "keys ok"
     ;;
   close)

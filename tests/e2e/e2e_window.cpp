@@ -314,24 +314,16 @@ void phase_input() {
   expect_held_key("space", 57, " ");
   expect_held_key("escape", 1, "\x1B");
 
-  const std::vector<std::string> typed = {"a",
-                                          "B",
-                                          "7",
-                                          "\r",
-                                          "\b",
-                                          "\t",
-                                          "\xFFH",
-                                          "\xFFP",
-                                          "\xFFK",
-                                          "\xFFM",
-                                          "\xFFG",
-                                          "\xFFO",
-                                          "\xFFI",
-                                          "\xFFQ",
-                                          "\xFFR",
-                                          "\xFFS",
-                                          "\xFF"
-                                          "D"};
+  // Ordinary keys, text with Shift, control keys, every extended key, and the combinations
+  // that turn a key into another code (Alt+X must not also type "x").
+  const auto ext = [](int code) { return std::string{'\xFF', static_cast<char>(code)}; };
+  const std::vector<std::string> typed = {
+      "a",     "B",     "7",      "!",      "-",     "\r",    "\b",    "\t",  //
+      ext(72), ext(80), ext(75),  ext(77),                                    // Up Down Left Right
+      ext(71), ext(79), ext(73),  ext(81),  ext(82), ext(83),  // Home End PgUp PgDn Ins Del
+      ext(60), ext(61), ext(62),  ext(63),  ext(64), ext(65), ext(66),  // F2 .. F8
+      ext(67), ext(68), ext(133), ext(134),                             // F9 .. F12
+      "\x03",  ext(45), ext(84),  ext(15)};  // Ctrl+C, Alt+X, Shift+F1, Shift+Tab
   for (size_t i = 0; i < typed.size(); ++i) {
     const std::string key = next_key();
     if (key != typed[i]) {
