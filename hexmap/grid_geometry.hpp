@@ -18,6 +18,7 @@ constexpr int32_t opposite(int32_t d) {
 constexpr int32_t wrap_add(int32_t a, int32_t b) {
   return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
 }
+constexpr int64_t abs64(int64_t v) { return v < 0 ? -v : v; }
 // 1 for odd columns, negative ones included (two's complement AND).
 constexpr int32_t column_parity(int32_t x) {
   return x & 1;
@@ -53,8 +54,8 @@ constexpr int32_t adjacent_y(int32_t x, int32_t y, int32_t d) {
 // Single steps between two cells, walls ignored: moving dx columns also moves dx / 2 or
 // (dx + 1) / 2 rows for free, depending on which way the first diagonal step leans.
 constexpr int32_t distance(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
-  const int64_t dx = x1 > x2 ? int64_t{x1} - x2 : int64_t{x2} - x1;
-  const int64_t dy = y1 > y2 ? int64_t{y1} - y2 : int64_t{y2} - y1;
+  const int64_t dx = abs64(int64_t{x1} - x2);
+  const int64_t dy = abs64(int64_t{y1} - y2);
   if (dy == 0 || dy <= dx / 2) return static_cast<int32_t>(static_cast<uint32_t>(dx));
   const int64_t lean = column_parity(x1) != 0 ? (y1 >= y2 ? 1 : 0) : (y1 < y2 ? 1 : 0);
   return static_cast<int32_t>(static_cast<uint32_t>(dy + (dx + lean) / 2));
