@@ -141,7 +141,7 @@ int bmp_load_bytes(std::span<const uint8_t> file, Image* dest) {
   if (const int failed = bmp_decode(file, picture); failed != 0) return failed;
   // Target pixels, inclusive: the picture at (0, 0) cut to the clip.
   const Rect area = Rect{0, 0, picture.width - 1, picture.height - 1}.intersect(canvas->clip);
-  for (int y = area.top; y <= area.bottom; ++y) {
+  for (int y = area.top; y <= area.bottom && !area.empty(); ++y) {
     std::memcpy(canvas->row(y) + area.left,
                 picture.pixels.data() + static_cast<size_t>(y) * picture.width + area.left,
                 static_cast<size_t>(area.right - area.left + 1) * sizeof(Color));

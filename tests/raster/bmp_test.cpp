@@ -148,6 +148,10 @@ TEST_F(RasterBmp, OntoTheScreenAndIntoSmallerImagesItIsClipped) {
   EXPECT_EQ(at(2, 1), expected(2, 1));
   EXPECT_EQ(at(3, 3), expected(3, 3));
   EXPECT_EQ(count_not(0xFF000000), 2 * 3);
+  // A picture that ends left of the view shares its rows but no columns with it.
+  ASSERT_EQ(view_set(10, 0, 20, 20), 0);
+  ASSERT_EQ(load(make_bmp({6, 4}), nullptr), 0);
+  EXPECT_EQ(count_not(0xFF000000), 2 * 3);
   auto small = make_image(2, 2);
   ASSERT_EQ(load(make_bmp({6, 4}), small.get()), 0);
   EXPECT_EQ(pixel(small.get(), 1, 1), expected(1, 1));

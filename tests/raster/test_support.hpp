@@ -28,7 +28,7 @@ inline ImagePtr make_filled(int w, int h, raster::Color fill) {
 }
 
 class Screen : public ::testing::Test {
- protected:
+ public:
   void SetUp() override {
     raster::select_backend(raster::Backend::headless);
     ASSERT_EQ(raster::screen_set_mode(kWidth, kHeight, 32), 0);
