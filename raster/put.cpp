@@ -1,8 +1,8 @@
 // put_image: transparent copies and alpha blends of whole images, clipped once per put.
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
 #endif
 
 #include "raster/internal.hpp"
@@ -23,14 +23,53 @@ inline Color blend_pixel(Color s, Color d, uint32_t w) {
   return (d & 0xFF000000u) | rb | g;
 }
 
-// Blends a run of n opaque source pixels onto dst with weight w = alpha + 1 (1..255).
-void blend_run(Color* dst, const Color* src, int n, uint32_t w) {
+// The vector kernels below blend with the same lane arithmetic as blend_pixel and keep the
+// target pixel wherever the source pixel is transparent, so a row is processed from its first
+// to its last opaque pixel without branching on holes. Each returns how many pixels it did.
+#if defined(__x86_64__) || defined(__i386__)
+[[gnu::target("avx2")]] int blend_span_avx2(Color* dst, const Color* src, int n, uint32_t w) {
+  const __m256i ws = _mm256_set1_epi16(static_cast<int16_t>(w));
+  const __m256i keep = _mm256_set1_epi16(static_cast<int16_t>(256 - w));
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i alpha_byte = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
+  const __m256i colour = _mm256_set1_epi32(static_cast<int>(detail::kColorMask));
+  const __m256i key = _mm256_set1_epi32(static_cast<int>(kTransparentKey));
   int i = 0;
+  for (; i + 8 <= n; i += 8) {
+    const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i));
+    const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst + i));
+    const __m256i lo =
+        _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(s, zero), ws),
+                                           _mm256_mullo_epi16(_mm256_unpacklo_epi8(d, zero), keep)),
+                          8);
+    const __m256i hi =
+        _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(s, zero), ws),
+                                           _mm256_mullo_epi16(_mm256_unpackhi_epi8(d, zero), keep)),
+                          8);
+    const __m256i mixed = _mm256_packus_epi16(lo, hi);  // per 128-bit lane: order is kept
+    const __m256i out =
+        _mm256_or_si256(_mm256_and_si256(d, alpha_byte), _mm256_andnot_si256(alpha_byte, mixed));
+    const __m256i hole = _mm256_cmpeq_epi32(_mm256_and_si256(s, colour), key);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i), _mm256_blendv_epi8(out, d, hole));
+  }
+  return i;
+}
+
+bool has_avx2() {
+  static const bool supported = __builtin_cpu_supports("avx2") != 0;
+  return supported;
+}
+#endif
+
 #if defined(__SSE2__)
+int blend_span_sse2(Color* dst, const Color* src, int n, uint32_t w) {
   const __m128i ws = _mm_set1_epi16(static_cast<int16_t>(w));
   const __m128i keep = _mm_set1_epi16(static_cast<int16_t>(256 - w));
   const __m128i zero = _mm_setzero_si128();
   const __m128i alpha_byte = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+  const __m128i colour = _mm_set1_epi32(static_cast<int>(detail::kColorMask));
+  const __m128i key = _mm_set1_epi32(static_cast<int>(kTransparentKey));
+  int i = 0;
   for (; i + 4 <= n; i += 4) {
     const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
     const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
@@ -45,11 +84,27 @@ void blend_run(Color* dst, const Color* src, int n, uint32_t w) {
     const __m128i mixed = _mm_packus_epi16(lo, hi);
     const __m128i out =
         _mm_or_si128(_mm_and_si128(d, alpha_byte), _mm_andnot_si128(alpha_byte, mixed));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), out);
+    const __m128i hole = _mm_cmpeq_epi32(_mm_and_si128(s, colour), key);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i),
+                     _mm_or_si128(_mm_and_si128(hole, d), _mm_andnot_si128(hole, out)));
   }
+  return i;
+}
 #endif
-  for (; i < n; ++i)
-    dst[i] = blend_pixel(src[i], dst[i], w);
+
+// Blends n source pixels, transparent ones included (they leave dst), with weight
+// w = alpha + 1 (1..255).
+void blend_span(Color* dst, const Color* src, int n, uint32_t w) {
+  int i = 0;
+#if defined(__x86_64__) || defined(__i386__)
+  if (has_avx2()) i = blend_span_avx2(dst, src, n, w);
+#endif
+#if defined(__SSE2__)
+  i += blend_span_sse2(dst + i, src + i, n - i, w);
+#endif
+  for (; i < n; ++i) {
+    if (!detail::is_transparent(src[i])) dst[i] = blend_pixel(src[i], dst[i], w);
+  }
 }
 
 // Full opacity: red, green and blue of the source, the target's alpha byte.
@@ -90,18 +145,27 @@ int put_image(Image* target, float x, float y, const Image* source, PutMode mode
     const int sy = ty - oy;
     const Color* src_row = source->row(sy);
     Color* dst_row = canvas->row(ty);
-    for (int r = source->row_first_run[sy]; r < source->row_first_run[sy + 1]; ++r) {
+    const int first_run = source->row_first_run[sy];
+    const int end_run = source->row_first_run[sy + 1];
+    if (first_run == end_run) continue;
+    if (blend && alpha != kOpaque) {
+      // One masked pass from the row's first to its last opaque pixel.
+      const OpaqueRun& last = source->runs[end_run - 1];
+      const int a = std::max(source->runs[first_run].x, first_col);
+      const int b = std::min(last.x + last.length - 1, last_col);
+      if (a <= b) blend_span(dst_row + (ox + a), src_row + a, b - a + 1, weight);
+      continue;
+    }
+    for (int r = first_run; r < end_run; ++r) {
       const int a = std::max(source->runs[r].x, first_col);
       const int b = std::min(source->runs[r].x + source->runs[r].length - 1, last_col);
       if (a > b) continue;
       Color* to = dst_row + (ox + a);
       const int n = b - a + 1;
-      if (!blend) {
-        std::memcpy(to, src_row + a, static_cast<size_t>(n) * sizeof(Color));
-      } else if (alpha == kOpaque) {
+      if (blend) {
         replace_colour_run(to, src_row + a, n);
       } else {
-        blend_run(to, src_row + a, n, weight);
+        std::memcpy(to, src_row + a, static_cast<size_t>(n) * sizeof(Color));
       }
     }
   }

@@ -79,12 +79,19 @@ TEST_F(RasterPut, AlphaBytesOfTheResult) {
   EXPECT_EQ(pixel(dst.get(), 1, 0), 0xAB345678u) << "blend keeps the target's alpha byte";
 }
 
-// Every (source, target, opacity) combination of one channel: 256 puts of a 256 x 256 image
-// whose pixel (s, d) holds s in red, d in green and s ^ d in blue over a target holding d, s
-// and 255 - s. Spans of every length run through the vector path and its scalar tail.
+// Writes pixels (row-major, width w) into img one point at a time.
+void fill(raster::Image* img, const std::vector<Color>& px, int w) {
+  for (size_t i = 0; i < px.size(); ++i) {
+    const float x = static_cast<float>(i % w), y = static_cast<float>(i / w);
+    draw_line(img, x, y, x, y, px[i]);
+  }
+}
+
+// Every (source, target, opacity) combination of one channel: pixel (s, d) of the source holds
+// s in red, d in green and s ^ d in blue over a target holding d, s and 255 - s (so some source
+// pixels are transparent). The 65536 pairs are laid out in rows of 256, 7 and 3 pixels so that
+// every vector width and the scalar tail all see all of them.
 TEST_F(RasterPut, AlphaBlendMatchesTheFormulaForEveryCombination) {
-  auto src = make_image(256, 256);
-  auto base = make_image(256, 256);
   std::vector<Color> src_px(65536), dst_px(65536);
   for (uint32_t d = 0; d < 256; ++d) {
     for (uint32_t s = 0; s < 256; ++s) {
@@ -92,41 +99,39 @@ TEST_F(RasterPut, AlphaBlendMatchesTheFormulaForEveryCombination) {
       dst_px[d * 256 + s] = ((255 - d) << 24) | (d << 16) | (s << 8) | (255 - s);
     }
   }
-  auto load = [](raster::Image* img, const std::vector<Color>& px) {
-    for (int y = 0; y < 256; ++y) {
-      for (int x = 0; x < 256; ++x) {
-        auto one = make_filled(1, 1, px[y * 256 + x]);
-        // A transparent-key pixel cannot be placed by a transparent put; the target keeps its
-        // fill, which is that same key.
-        put_image(img, static_cast<float>(x), static_cast<float>(y), one.get(), put_transparent);
+  for (int w : {256, 7, 3}) {
+    SCOPED_TRACE(testing::Message() << "rows of " << w);
+    const int h = (65536 + w - 1) / w;
+    const size_t n = static_cast<size_t>(w) * h;
+    std::vector<Color> s_px = src_px, d_px = dst_px;
+    s_px.resize(n, kTransparent);
+    d_px.resize(n, kWhite);
+    auto src = make_image(w, h);
+    auto base = make_image(w, h);
+    auto target = make_image(w, h);
+    fill(src.get(), s_px, w);
+    fill(base.get(), d_px, w);
+    int wrong = 0;
+    for (int alpha = 0; alpha < 256 && wrong == 0; ++alpha) {
+      ASSERT_EQ(image_get(base.get(), 0, 0, w - 1, h - 1, target.get()), 0);
+      ASSERT_EQ(put_image(target.get(), 0, 0, src.get(), put_alpha_blend, alpha), 0);
+      const auto out = image_pixels(target.get());
+      for (size_t i = 0; i < n; ++i) {
+        const Color s = s_px[i], d = d_px[i];
+        Color want = d;
+        if ((s & 0xFFFFFF) != 0xFF00FF && alpha > 0) {
+          want = (d & 0xFF000000) | (blend_channel(s >> 16 & 255, d >> 16 & 255, alpha) << 16) |
+                 (blend_channel(s >> 8 & 255, d >> 8 & 255, alpha) << 8) |
+                 blend_channel(s & 255, d & 255, alpha);
+        }
+        if (out[i] != want && ++wrong <= 5) {
+          ADD_FAILURE() << "alpha " << alpha << " pixel " << i << std::hex << " got " << out[i]
+                        << " want " << want;
+        }
       }
     }
-  };
-  load(src.get(), src_px);
-  load(base.get(), dst_px);
-  // The one target pixel a transparent put could not place keeps the fill's alpha byte.
-  dst_px.assign(image_pixels(base.get()).begin(), image_pixels(base.get()).end());
-  auto target = make_image(256, 256);
-  int wrong = 0;
-  for (int alpha = 0; alpha < 256 && wrong == 0; ++alpha) {
-    ASSERT_EQ(image_get(base.get(), 0, 0, 255, 255, target.get()), 0);
-    ASSERT_EQ(put_image(target.get(), 0, 0, src.get(), put_alpha_blend, alpha), 0);
-    const auto out = image_pixels(target.get());
-    for (size_t i = 0; i < out.size(); ++i) {
-      const Color s = src_px[i], d = dst_px[i];
-      Color want = d;
-      if ((s & 0xFFFFFF) != 0xFF00FF && alpha > 0) {
-        want = (d & 0xFF000000) | (blend_channel(s >> 16 & 255, d >> 16 & 255, alpha) << 16) |
-               (blend_channel(s >> 8 & 255, d >> 8 & 255, alpha) << 8) |
-               blend_channel(s & 255, d & 255, alpha);
-      }
-      if (out[i] != want && ++wrong <= 5) {
-        ADD_FAILURE() << "alpha " << alpha << " pixel " << i << std::hex << " got " << out[i]
-                      << " want " << want;
-      }
-    }
+    EXPECT_EQ(wrong, 0);
   }
-  EXPECT_EQ(wrong, 0);
 }
 
 TEST_F(RasterPut, FullScreenPutStaysInsideTheView) {
