@@ -47,7 +47,7 @@ TEST_F(RasterDraw, HugeLinesAreClippedWithoutWalkingOffScreenPixels) {
   const auto start = std::chrono::steady_clock::now();
   ASSERT_EQ(draw_line(nullptr, -1e9f, 150, 1e9f, 150, kWhite), 0);
   ASSERT_EQ(draw_line(nullptr, 150, -3e38f, 150, 3e38f, kWhite), 0);
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(100));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
   EXPECT_EQ(count_not(0xFF000000), 100 + 100 - 1);
   EXPECT_EQ(at(100, 150), kWhite);
   EXPECT_EQ(at(199, 150), kWhite);
@@ -107,7 +107,7 @@ TEST_F(RasterDraw, HugeCirclesTouchOnlyTheViewAndReturnQuickly) {
   ASSERT_EQ(draw_circle(nullptr, 20, 15, 1e9f, kWhite, 0, 0, kFull, true), 0);
   ASSERT_EQ(draw_circle(nullptr, 20, 15, 3e38f, kWhite, 0, 0, kFull, false), 0);
   ASSERT_EQ(draw_circle(nullptr, 20, 15, 1e6f, kWhite, 0, 1, 2, true), 0);
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(200));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
   EXPECT_EQ(count_not(0xFF000000), 20 * 10);
   EXPECT_NE(draw_circle(nullptr, 20, 15, std::numeric_limits<float>::infinity(), kWhite), 0);
 }

@@ -91,7 +91,7 @@ TEST_F(RasterTurtle, MalformedAndHugeStringsAreSafe) {
   EXPECT_EQ(count_not(0xFF000000), 101);
   move_cursor(100, 100);
   ASSERT_EQ(draw_commands(nullptr, "F2000000000 E2000000000 bm100,100 nM-99999999999,+5"), 0);
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(200));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
   EXPECT_EQ(cursor(), std::make_pair(100.0f, 100.0f));
   const std::string junk[] = {"M",         "M5",    "M5,", "M,5",   "m+",   "Mx,y",
                               "??;;  ***", "bbbbn", "N",   "12345", "M-,-", std::string(3, '\0'),

@@ -1,0 +1,66 @@
+// Image creation limits and rectangle copies.
+#include "test_support.hpp"
+
+namespace raster_test {
+namespace {
+
+using namespace raster;
+using RasterImage = Screen;
+
+constexpr Color kRed = 0xFFFF0000;
+
+TEST_F(RasterImage, CreateRefusesBadAndAbsurdSizes) {
+  EXPECT_EQ(image_create(0, 5), nullptr);
+  EXPECT_EQ(image_create(5, -1), nullptr);
+  EXPECT_EQ(image_create(40000, 1), nullptr);
+  EXPECT_EQ(image_create(20000, 20000), nullptr);
+  EXPECT_NE(failure_reason().find("limit"), std::string_view::npos);
+  EXPECT_EQ(image_create(4, 4, 0, 16, true), nullptr) << "only the screen's depth";
+  auto fill = ImagePtr{image_create(2, 3, kRed, 32, true)};
+  ASSERT_NE(fill, nullptr);
+  for (Color c : image_pixels(fill.get()))
+    EXPECT_EQ(c, kRed);
+  EXPECT_EQ(image_width(nullptr), 0);
+  EXPECT_TRUE(image_pixels(nullptr).empty());
+}
+
+TEST_F(RasterImage, GetCopiesTheInclusiveRectangleOfAnImageOrTheScreen) {
+  // Screen pixel (x, y) gets colour 0xFF000000 + x * 256 + y.
+  for (int y = 0; y < 10; ++y) {
+    for (int x = 0; x < 10; ++x) {
+      draw_line(nullptr, static_cast<float>(x), static_cast<float>(y), static_cast<float>(x),
+                static_cast<float>(y), 0xFF000000u + static_cast<Color>(x * 256 + y));
+    }
+  }
+  auto part = make_image(3, 2);
+  ASSERT_EQ(image_get(nullptr, 4, 6, 6, 7, part.get()), 0);
+  EXPECT_EQ(pixel(part.get(), 0, 0), 0xFF000000u + 4 * 256 + 6);
+  EXPECT_EQ(pixel(part.get(), 2, 1), 0xFF000000u + 6 * 256 + 7);
+  auto one = make_image(1, 1);
+  ASSERT_EQ(image_get(part.get(), 1, 1, 1, 1, one.get()), 0);
+  EXPECT_EQ(pixel(one.get(), 0, 0), 0xFF000000u + 5 * 256 + 7);
+  // The whole screen, corner to corner, is inside it.
+  auto all = make_image(kWidth, kHeight);
+  ASSERT_EQ(image_get(nullptr, 0, 0, kWidth - 1, kHeight - 1, all.get()), 0);
+  EXPECT_EQ(pixel(all.get(), 9, 9), 0xFF000000u + 9 * 256 + 9);
+}
+
+TEST_F(RasterImage, GetRefusesRectanglesOutsideTheSourceOrOfTheWrongSize) {
+  auto src = make_filled(8, 8, kRed);
+  auto dest = make_image(3, 2);
+  EXPECT_NE(image_get(src.get(), 0, 0, 3, 1, dest.get()), 0) << "4 x 2 into 3 x 2";
+  EXPECT_NE(image_get(src.get(), 6, 0, 8, 1, dest.get()), 0) << "past the right edge";
+  EXPECT_NE(image_get(src.get(), -1, 0, 1, 1, dest.get()), 0) << "left of the image";
+  EXPECT_NE(image_get(src.get(), 0, 7, 2, 8, dest.get()), 0) << "past the bottom";
+  EXPECT_NE(image_get(src.get(), 2, 1, 0, 0, dest.get()), 0) << "corners swapped";
+  EXPECT_NE(image_get(nullptr, 638, 0, 640, 1, dest.get()), 0) << "past the screen";
+  EXPECT_NE(image_get(src.get(), 0, 0, 2, 1, nullptr), 0);
+  for (Color c : image_pixels(dest.get()))
+    EXPECT_EQ(c, kTransparent);
+  ASSERT_EQ(image_get(src.get(), 5, 6, 7, 7, dest.get()), 0);
+  for (Color c : image_pixels(dest.get()))
+    EXPECT_EQ(c, kRed);
+}
+
+}  // namespace
+}  // namespace raster_test
