@@ -63,7 +63,8 @@ inline bool is_transparent(Color c) {
   return (c & kColorMask) == kTransparentKey;
 }
 
-// Inclusive pixel rectangle; empty when right < left or bottom < top.
+// A rectangle of screen or image pixels, corners inclusive; empty when right < left or
+// bottom < top.
 struct Rect {
   int left = 0;
   int top = 0;
@@ -91,7 +92,7 @@ struct Canvas {
   void plot(int x, int y, Color c) const {
     if (clip.contains(x, y)) row(y)[x] = c;
   }
-  // Fills x1..x2 (inclusive) of row y, clipped.
+  // Fills columns x1..x2 (target pixels, inclusive) of row y, clipped.
   void span(int x1, int x2, int y, Color c) const;
 };
 
@@ -100,8 +101,7 @@ struct ScreenState {
   int depth = 32;
   Image frame;                   // the frame being built (screen pixels)
   std::vector<Color> presented;  // what the presenter was last given
-  bool clip_set = false;
-  Rect clip;  // screen pixels, inclusive; the whole screen when no view is set
+  Rect clip;                     // screen pixels, inclusive; the whole screen when no view is set
   float cursor_x = 0;
   float cursor_y = 0;
   int text_row = 1;  // 1-based
@@ -128,7 +128,7 @@ void poll_presenter();
 // Shows lines first..last (screen rows, inclusive) of the frame.
 void present_lines(int first, int last);
 
-// Draws the line between two pixels, both included, clipped; bit 15 of style is the first
+// Draws the line between two target pixels, both included, clipped; bit 15 of style is the first
 // pixel's, repeating every 16 pixels.
 void plot_line(const Canvas& canvas, int x1, int y1, int x2, int y2, Color color, uint16_t style);
 

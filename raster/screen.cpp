@@ -124,8 +124,8 @@ int screen_set_mode(int width, int height, int depth, int /*pages*/, int /*flags
   s.presented = std::move(presented);
   s.open = true;
   s.depth = detail::kStoredDepth;
-  s.clip_set = false;
   s.clip = detail::Rect{0, 0, width - 1, height - 1};
+  // The graphics cursor starts at the centre of the screen (screen pixels).
   s.cursor_x = static_cast<float>(width / 2);
   s.cursor_y = static_cast<float>(height / 2);
   s.text_row = 1;
@@ -196,7 +196,6 @@ int view_set(int x1, int y1, int x2, int y2) {
   // Screen pixels, inclusive; a rectangle wholly off the screen leaves an empty clip.
   s.clip = detail::Rect{x1, y1, x2, y2}.intersect(
       detail::Rect{0, 0, s.frame.width - 1, s.frame.height - 1});
-  s.clip_set = true;
   return 0;
 }
 
@@ -204,7 +203,6 @@ int view_set() {
   detail::ScreenState& s = screen();
   if (!s.open) return detail::refuse("view_set: no screen is open");
   s.clip = detail::Rect{0, 0, s.frame.width - 1, s.frame.height - 1};
-  s.clip_set = false;
   return 0;
 }
 
