@@ -65,87 +65,6 @@ void reset_astar(HEXAGON_MAP& map, SearchScratch& s) {
   s.astar_touched.clear();
 }
 
-// Heap keys order by F (signed), then by cell index: the scan's choice among equal F.
-constexpr uint64_t heap_key(int32_t f, int32_t index) {
-  return (uint64_t{static_cast<uint32_t>(f) ^ 0x80000000u} << 32) | static_cast<uint32_t>(index);
-}
-constexpr int32_t key_f(uint64_t key) {
-  return static_cast<int32_t>(static_cast<uint32_t>(key >> 32) ^ 0x80000000u);
-}
-constexpr int32_t key_index(uint64_t key) {
-  return static_cast<int32_t>(static_cast<uint32_t>(key));
-}
-
-void sift_down(uint64_t* heap, size_t size, size_t i, uint64_t key) {
-  for (;;) {
-    size_t child = 2 * i + 1;
-    if (child >= size) break;
-    if (child + 1 < size && heap[child + 1] < heap[child]) ++child;
-    if (key <= heap[child]) break;
-    heap[i] = heap[child];
-    i = child;
-  }
-  heap[i] = key;
-}
-
-void sift_up(uint64_t* heap, size_t i, uint64_t key) {
-  while (i > 0) {
-    const size_t parent = (i - 1) / 2;
-    if (heap[parent] <= key) break;
-    heap[i] = heap[parent];
-    i = parent;
-  }
-  heap[i] = key;
-}
-
-class OpenHeap {
- public:
-  OpenHeap(SearchScratch& s, const MAP_CELL* cells, int32_t open)
-      : heap_(s.heap.data()), capacity_(s.heap.size()), cells_(cells), open_(open) {}
-
-  void push(int32_t f, int32_t index) {
-    if (size_ == capacity_) squeeze();
-    sift_up(heap_, size_++, heap_key(f, index));
-  }
-
-  // The open cell with the lowest (F, index), removed from the heap; -1 when none is open.
-  int32_t pop() {
-    while (size_ > 0) {
-      const uint64_t top = heap_[0];
-      --size_;
-      if (size_ > 0) sift_down(heap_, size_, 0, heap_[size_]);
-      if (is_current(top)) return key_index(top);
-    }
-    return -1;
-  }
-
- private:
-  // An entry is current while its cell is open with the same F. Within one search a cell's F
-  // differs at each opening (G falls, H stays), so a cell has at most one current entry.
-  bool is_current(uint64_t key) const {
-    const MAP_CELL& c = cells_[key_index(key)];
-    return c.ASTAR_LIST == open_ && c.ASTAR_F == key_f(key);
-  }
-
-  // Drops stale entries in place. At most one entry per open cell survives, so a capacity
-  // above the cell count always leaves room.
-  void squeeze() {
-    size_t kept = 0;
-    for (size_t i = 0; i < size_; ++i) {
-      if (is_current(heap_[i])) heap_[kept++] = heap_[i];
-    }
-    size_ = kept;
-    for (size_t i = size_ / 2; i-- > 0;)
-      sift_down(heap_, size_, i, heap_[i]);
-  }
-
-  uint64_t* heap_;
-  size_t capacity_;
-  size_t size_ = 0;
-  const MAP_CELL* cells_;
-  int32_t open_;
-};
-
 struct SearchSetup {
   int32_t start;
   int32_t end;
@@ -165,7 +84,7 @@ void run_search(HEXAGON_MAP& map, SearchScratch& s, const SearchSetup& setup) {
   const int32_t none = setup.none;
   const int32_t open = setup.open;
 
-  OpenHeap heap(s, cells, open);
+  detail::OpenHeap heap(s.heap.data(), s.heap.size(), cells, open);
   cells[setup.start].ASTAR_LIST = open;
   s.astar_searched.push(setup.start);
   heap.push(cells[setup.start].ASTAR_F, setup.start);
