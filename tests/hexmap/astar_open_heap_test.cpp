@@ -50,8 +50,8 @@ TEST(AstarOpenHeap, PicksLikeTheScanWithTheSmallestRoom) {
         int32_t f = 0;
         do {
           const int32_t p = percent(rng);
-          f = p < 5    ? std::numeric_limits<int32_t>::min() + small_f(rng) + 3
-              : p < 10 ? std::numeric_limits<int32_t>::max() - small_f(rng) - 3
+          f = p < 5    ? std::numeric_limits<int32_t>::min() + (small_f(rng) + 3)
+              : p < 10 ? std::numeric_limits<int32_t>::max() - (small_f(rng) + 3)
                        : small_f(rng) * 10 + (percent(rng) % 4);
         } while (std::find(used[i].begin(), used[i].end(), f) != used[i].end());
         used[i].push_back(f);
