@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "hexmap/grid_geometry.hpp"
@@ -20,6 +21,8 @@ namespace {
 using detail::SearchScratch;
 
 constexpr int32_t kStepCost = 10;
+constexpr std::string_view kSizeMismatch =
+    ":   A* refused, the map size fields do not match the cells";
 
 constexpr int32_t wrap_times10(int32_t v) {
   return static_cast<int32_t>(static_cast<uint32_t>(v) * 10u);
@@ -153,7 +156,10 @@ MAP_CELL* grid_cell(HEXAGON_MAP& map, int32_t x, int32_t y) {
 }  // namespace
 
 void HEXAGON_MAP::ASTAR_CELLCLEARALL() {
-  if (!detail::grid_matches(*this, *scratch_)) return;
+  if (!detail::grid_matches(*this, *scratch_)) {
+    log(kSizeMismatch);
+    return;
+  }
   MAP_CELL* cells = CELLS.data();
   for (int32_t y = 0; y < MAP_HEIGHT; ++y) {
     for (int32_t x = 0; x < MAP_WIDTH; ++x) {
@@ -198,7 +204,10 @@ void HEXAGON_MAP::ASTAR_CELLSETEND(VECTOR2D p) {
 
 void HEXAGON_MAP::ASTAR_CHECKNEIGHBOUR(int32_t index, int32_t direction, int32_t x, int32_t y,
                                        int32_t cost) {
-  if (!detail::grid_matches(*this, *scratch_)) return;
+  if (!detail::grid_matches(*this, *scratch_)) {
+    log(kSizeMismatch);
+    return;
+  }
   if (!is_current_index(*this, index)) {
     log(":   A* neighbour check refused, cell " + std::to_string(index) + " is off the map");
     return;
@@ -236,7 +245,10 @@ void HEXAGON_MAP::ASTAR_CHECKNEIGHBOUR(int32_t index, int32_t direction, int32_t
 }
 
 void HEXAGON_MAP::ASTAR_CHECKNEIGHBOURS(int32_t index, int32_t x, int32_t y) {
-  if (!detail::grid_matches(*this, *scratch_)) return;
+  if (!detail::grid_matches(*this, *scratch_)) {
+    log(kSizeMismatch);
+    return;
+  }
   if (!is_current_index(*this, index)) {
     log(":   A* neighbour check refused, cell " + std::to_string(index) + " is off the map");
     return;
@@ -263,7 +275,7 @@ int32_t HEXAGON_MAP::ASTAR_GETLOWESTF() {
 void HEXAGON_MAP::ASTAR_COMPUTE(int32_t limit) {
   detail::SearchScratch& s = *scratch_;
   if (!detail::grid_matches(*this, s)) {
-    log(":   A* search refused, the map size fields do not match the cells");
+    log(kSizeMismatch);
     return;
   }
   reset_astar(*this, s);

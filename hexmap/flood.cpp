@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <string_view>
 
 #include "hexmap/grid_geometry.hpp"
 #include "hexmap/hexagon_map.hpp"
@@ -19,6 +20,8 @@ using detail::SearchScratch;
 // The origin holds steps + 1, so steps stops one short of the int range. Beyond the cell count
 // no further cell can be reached, so this only shifts the values of a flood that large.
 constexpr int32_t kMaxSteps = std::numeric_limits<int32_t>::max() - 1;
+constexpr std::string_view kSizeMismatch =
+    ":   FLOOD refused, the map size fields do not match the cells";
 
 void clear_flood(HEXAGON_MAP& map, SearchScratch& s) {
   MAP_CELL* const cells = map.CELLS.data();
@@ -44,7 +47,7 @@ struct Window {
 void HEXAGON_MAP::FLOODMAP_COMPUTE(int32_t x, int32_t y, int32_t steps) {
   SearchScratch& s = *scratch_;
   if (!detail::grid_matches(*this, s)) {
-    log(":   FLOOD map refused, the map size fields do not match the cells");
+    log(kSizeMismatch);
     return;
   }
   clear_flood(*this, s);
@@ -115,7 +118,10 @@ void HEXAGON_MAP::FLOODMAP_COMPUTE(VECTOR2D origin, int32_t steps) {
 
 void HEXAGON_MAP::FLOODMAP_CHECK_NEIGHBOR(int32_t index, int32_t direction, int32_t value) {
   SearchScratch& s = *scratch_;
-  if (!detail::grid_matches(*this, s)) return;
+  if (!detail::grid_matches(*this, s)) {
+    log(kSizeMismatch);
+    return;
+  }
   if (index < 0 || index >= CELL_COUNT) {
     log(":   FLOOD step refused, cell " + std::to_string(index) + " is off the map");
     return;

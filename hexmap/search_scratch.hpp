@@ -104,7 +104,12 @@ class OpenHeap {
       : heap_(storage), capacity_(capacity), cells_(cells), open_(open) {}
 
   void push(int32_t f, int32_t index) {
-    if (size_ == capacity_) squeeze();
+    if (size_ == capacity_) {
+      squeeze();
+      // Only A* values written behind the search's back (not through SET_ID) can keep it full;
+      // the entry is then dropped rather than written past the end.
+      if (size_ == capacity_) return;
+    }
     sift_up(heap_, size_++, heap_key(f, index));
   }
 

@@ -421,3 +421,35 @@ TEST(AstarBadInput, DirectCallsOffTheMapAreRefused) {
 
 }  // namespace
 }  // namespace hexmap
+
+namespace hexmap {
+namespace {
+
+TEST(AstarBadInput, SizeFieldsThatDisagreeWithTheCellsAreRefused) {
+  HEXAGON_MAP map;
+  make_open_map(map, 4, 4);
+  map.ASTAR_COMPUTE(0, 0, 3, 3, 65535);
+  map.FLOODMAP_COMPUTE(1, 1, 2);
+  const std::vector<MAP_CELL> before = map.CELLS;
+  map.MAP_WIDTH = 100;
+  map.MAP_HEIGHT = 10;
+  map.CELL_COUNT = 1000;
+  map.LOG_ON();
+  LogCapture capture;
+  map.ASTAR_COMPUTE(50, 5, 99, 9, 65535);
+  map.ASTAR_CHECKNEIGHBOURS(0, 0, 0);
+  map.ASTAR_CELLCLEARALL();
+  map.ASTAR_CELLSETSOLID(99, 9, -1);
+  map.FLOODMAP_COMPUTE(50, 5, 3);
+  map.FLOODMAP_CHECK_NEIGHBOR(0, 2, 5);
+  const std::string astar = ":   A* refused, the map size fields do not match the cells";
+  const std::string flood = ":   FLOOD refused, the map size fields do not match the cells";
+  EXPECT_EQ(capture.lines(), (Lines{astar, astar, astar, flood, flood}));
+  EXPECT_EQ(map.ASTAR_PATH_FOUND, -1);
+  for (size_t i = 0; i < before.size(); ++i) {
+    EXPECT_EQ(std::memcmp(&map.CELLS[i], &before[i], sizeof(MAP_CELL)), 0) << i;
+  }
+}
+
+}  // namespace
+}  // namespace hexmap
