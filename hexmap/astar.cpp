@@ -104,17 +104,20 @@ void run_search(HEXAGON_MAP& map, SearchScratch& s, const SearchSetup& setup) {
     const int32_t g = detail::wrap_add(from.ASTAR_G, kStepCost);
     const int32_t parent_index = wrap_index(pos, width);
 
-    const auto relax = [&](int32_t d, int32_t nx, int32_t ny) {
+    // Called with constant directions, so the neighbour arithmetic folds away.
+    const auto relax = [&](int32_t d) {
+      const int32_t nx = detail::adjacent_x(pos.X, d);
+      const int32_t ny = detail::adjacent_y(pos.X, pos.Y, d);
       if (static_cast<uint32_t>(nx) >= uwidth || static_cast<uint32_t>(ny) >= uheight) return;
       const int32_t n = ny * width + nx;
       MAP_CELL& to = cells[n];
-      if (to.ID_GROUND == 0 || to.SOLID == -1 || ((to.ID_WALL >> ((d + 3) % 6)) & 1) != 0) {
+      if (to.ID_GROUND == 0 || to.SOLID == -1 || ((to.ID_WALL >> detail::opposite(d)) & 1) != 0) {
         return;
       }
       if (to.ASTAR_LIST == none) {
         s.astar_searched.push(n);  // first opening in this search
       } else if (g >= to.ASTAR_G) {
-        return;
+        return;  // open or closed: only a cheaper way (re)opens it
       }
       to.ASTAR_LIST = open;
       to.ASTAR_G = g;
@@ -125,24 +128,17 @@ void run_search(HEXAGON_MAP& map, SearchScratch& s, const SearchSetup& setup) {
       to.ASTAR_DIRECTION = d;
       heap.push(to.ASTAR_F, n);
     };
-    const int32_t x = pos.X;
-    const int32_t y = pos.Y;
-    const int32_t parity = detail::column_parity(x);
-    const int32_t left = detail::wrap_add(x, -1);
-    const int32_t right = detail::wrap_add(x, 1);
-    const int32_t upper = detail::wrap_add(y, parity - 1);  // row of the diagonal steps up
-    const int32_t lower = detail::wrap_add(y, parity);      // row of the diagonal steps down
-    relax(0, x, detail::wrap_add(y, -1));
-    relax(1, right, upper);
-    relax(2, right, lower);
-    relax(3, x, detail::wrap_add(y, 1));
-    relax(4, left, lower);
-    relax(5, left, upper);
+    relax(0);
+    relax(1);
+    relax(2);
+    relax(3);
+    relax(4);
+    relax(5);
     if (expanded >= setup.limit) break;
   }
 }
 
-bool is_current_index(const HEXAGON_MAP& map, int32_t index) {
+bool on_grid(const HEXAGON_MAP& map, int32_t index) {
   return index >= 0 && index < map.CELL_COUNT;
 }
 
@@ -208,7 +204,7 @@ void HEXAGON_MAP::ASTAR_CHECKNEIGHBOUR(int32_t index, int32_t direction, int32_t
     log(kSizeMismatch);
     return;
   }
-  if (!is_current_index(*this, index)) {
+  if (!on_grid(*this, index)) {
     log(":   A* neighbour check refused, cell " + std::to_string(index) + " is off the map");
     return;
   }
@@ -228,7 +224,7 @@ void HEXAGON_MAP::ASTAR_CHECKNEIGHBOUR(int32_t index, int32_t direction, int32_t
   const bool reopen =
       (to.ASTAR_LIST == ASTAR_OPEN || to.ASTAR_LIST == ASTAR_CLOSED) && g < to.ASTAR_G;
   if (!reopen && to.ASTAR_LIST != ASTAR_NONE) return;
-  if (!is_current_index(*this, ASTAR_END_INDEX)) {
+  if (!on_grid(*this, ASTAR_END_INDEX)) {
     log(":   A* neighbour check refused, end cell " + std::to_string(ASTAR_END_INDEX) +
         " is off the map");
     return;
@@ -249,7 +245,7 @@ void HEXAGON_MAP::ASTAR_CHECKNEIGHBOURS(int32_t index, int32_t x, int32_t y) {
     log(kSizeMismatch);
     return;
   }
-  if (!is_current_index(*this, index)) {
+  if (!on_grid(*this, index)) {
     log(":   A* neighbour check refused, cell " + std::to_string(index) + " is off the map");
     return;
   }
@@ -288,11 +284,11 @@ void HEXAGON_MAP::ASTAR_COMPUTE(int32_t limit) {
     return;
   }
   // A start or end set on an earlier, larger grid may no longer exist.
-  if (!is_current_index(*this, ASTAR_START_INDEX) || INSIDE(ASTAR_START) == 0) {
+  if (!on_grid(*this, ASTAR_START_INDEX) || INSIDE(ASTAR_START) == 0) {
     log(":   A* start " + to_string(ASTAR_START) + " is off the map, no search");
     return;
   }
-  if (!is_current_index(*this, ASTAR_END_INDEX) || INSIDE(ASTAR_END) == 0) {
+  if (!on_grid(*this, ASTAR_END_INDEX) || INSIDE(ASTAR_END) == 0) {
     log(":   A* end " + to_string(ASTAR_END) + " is off the map, no search");
     return;
   }
@@ -310,7 +306,7 @@ void HEXAGON_MAP::ASTAR_COMPUTE(int32_t limit) {
   int32_t i = end;
   for (int32_t steps = 0; i != start; ++steps) {
     const int32_t parent = cells[i].ASTAR_PARENT_INDEX;
-    if (steps == CELL_COUNT || !is_current_index(*this, parent)) {
+    if (steps == CELL_COUNT || !on_grid(*this, parent)) {
       log(":   A* path trace is broken, no path");
       return;
     }

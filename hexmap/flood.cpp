@@ -85,29 +85,27 @@ void HEXAGON_MAP::FLOODMAP_COMPUTE(int32_t x, int32_t y, int32_t steps) {
     const int32_t px = from.POSITION.X;
     const int32_t py = from.POSITION.Y;
 
-    const auto spread = [&](int32_t d, int32_t nx, int32_t ny) {
+    // Called with constant directions, so the neighbour arithmetic folds away.
+    const auto spread = [&](int32_t d) {
+      const int32_t nx = detail::adjacent_x(px, d);
+      const int32_t ny = detail::adjacent_y(px, py, d);
       if (static_cast<uint32_t>(nx) >= uwidth || static_cast<uint32_t>(ny) >= uheight) return;
       const int32_t n = ny * width + nx;
       MAP_CELL& to = cells[n];
       if (to.FLOOD != 0 || to.SOLID != 0 || to.ID_GROUND == 0 ||
-          ((to.ID_WALL >> ((d + 3) % 6)) & 1) != 0) {
+          ((to.ID_WALL >> detail::opposite(d)) & 1) != 0) {
         return;
       }
       to.FLOOD = next;
       queue[size++] =
           static_cast<uint32_t>(n) | (window.contains(nx, ny) ? 0u : SearchScratch::kFloodNoExpand);
     };
-    const int32_t parity = detail::column_parity(px);
-    const int32_t left = detail::wrap_add(px, -1);
-    const int32_t right = detail::wrap_add(px, 1);
-    const int32_t upper = detail::wrap_add(py, parity - 1);
-    const int32_t lower = detail::wrap_add(py, parity);
-    spread(0, px, detail::wrap_add(py, -1));
-    spread(1, right, upper);
-    spread(2, right, lower);
-    spread(3, px, detail::wrap_add(py, 1));
-    spread(4, left, lower);
-    spread(5, left, upper);
+    spread(0);
+    spread(1);
+    spread(2);
+    spread(3);
+    spread(4);
+    spread(5);
   }
   s.flood_size = size;
 }
