@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdio>
 #include <limits>
 #include <random>
 #include <sstream>
@@ -167,6 +168,7 @@ class Sequence {
         map->ASTAR_CLOSED = m[2];
       }
     }
+    if (what.str().rfind("ASTAR_COMPUTE", 0) == 0) note_search();
     if (engine_.ASTAR_GETLOWESTF() != reference::astar_get_lowest_f(literal_)) {
       what << " [lowest F differs]";
       lowest_f_differs_ = true;
@@ -180,11 +182,28 @@ class Sequence {
   }
   [[nodiscard]] const HEXAGON_MAP& engine() const { return engine_; }
 
+  // How often the searches met the cases that only bad input produces.
+  int stale_searches = 0;
+  int broken_traces = 0;
+
  private:
   int32_t between(int32_t lo, int32_t hi) {
     return std::uniform_int_distribution<int32_t>(lo, hi)(rng_);
   }
   bool chance(int32_t percent) { return between(0, 99) < percent; }
+
+  void note_search() {
+    const HEXAGON_MAP& m = engine_;
+    const auto stale = [&](int32_t index, VECTOR2D p) {
+      return index < 0 || index >= m.CELL_COUNT || m.INSIDE(p) == 0;
+    };
+    if (stale(m.ASTAR_START_INDEX, m.ASTAR_START) || stale(m.ASTAR_END_INDEX, m.ASTAR_END)) {
+      ++stale_searches;
+    } else if (m.ASTAR_START_INDEX != m.ASTAR_END_INDEX && m.ASTAR_PATH_FOUND == 0 &&
+               m.CELLS[static_cast<size_t>(m.ASTAR_END_INDEX)].ASTAR_DIRECTION != -1) {
+      ++broken_traces;  // the end was reached, yet its parents lead nowhere
+    }
+  }
 
   int32_t random_limit() {
     static constexpr std::array<int32_t, 7> kLimits{0, -1, kIntMin, 1, 2, 65535, 65535};
@@ -269,6 +288,8 @@ TEST(AstarFloodDifferential, RandomSequencesMatchTheLiteralAlgorithms) {
   constexpr int kSteps = 40;
   int searches_with_path = 0;
   int flooded = 0;
+  int stale_searches = 0;
+  int broken_traces = 0;
   for (uint32_t seed = 1; seed <= kMaps; ++seed) {
     Sequence sequence(seed);
     for (int step = 0; step < kSteps; ++step) {
@@ -279,10 +300,16 @@ TEST(AstarFloodDifferential, RandomSequencesMatchTheLiteralAlgorithms) {
       searches_with_path += sequence.engine().ASTAR_PATH_FOUND != 0 ? 1 : 0;
       flooded += sequence.engine().CELLS[0].FLOOD != 0 ? 1 : 0;
     }
+    stale_searches += sequence.stale_searches;
+    broken_traces += sequence.broken_traces;
   }
   // The random maps must exercise real paths and floods, not only refusals.
   EXPECT_GT(searches_with_path, kMaps);
   EXPECT_GT(flooded, kMaps / 4);
+  EXPECT_GT(stale_searches, 20);
+  EXPECT_GT(broken_traces, 5);
+  std::printf("paths %d, floods at cell 0 %d, stale starts or ends %d, broken traces %d\n",
+              searches_with_path, flooded, stale_searches, broken_traces);
 }
 
 }  // namespace
