@@ -10,7 +10,7 @@
 
 #include "hexmap/hexagon_map.hpp"
 
-namespace hexmap {
+namespace hexmap::detail {
 
 // A list of cell indices with room for every cell of the grid.
 class CellList {
@@ -30,8 +30,6 @@ class CellList {
   size_t size_ = 0;
 };
 
-namespace detail {
-
 struct SearchScratch {
   // Bits of `marks`: the cell sits in `astar_touched` or `flood_touched`.
   static constexpr uint8_t kAstarTouched = 1;
@@ -50,7 +48,6 @@ struct SearchScratch {
   // Open cells keyed by (F, index), stale entries skipped when they surface. Room for every
   // cell and half as many again; when it fills up, stale entries are squeezed out in place.
   std::vector<uint64_t> heap;
-  size_t heap_size = 0;
 
   // Flood: cells the last flood reached, in breadth-first order. kFloodNoExpand flags a cell
   // outside the flood's window, which the flood marks but does not spread from.
@@ -192,8 +189,8 @@ inline void mark_flood_touched(SearchScratch& s, int32_t index) {
   mark_touched(s, s.flood_touched, SearchScratch::kFloodTouched, index);
 }
 
-}  // namespace detail
+}  // namespace hexmap::detail
 
+namespace hexmap {
 struct HEXAGON_MAP::Scratch : detail::SearchScratch {};
-
 }  // namespace hexmap
