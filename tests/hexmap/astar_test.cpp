@@ -419,12 +419,6 @@ TEST(AstarBadInput, DirectCallsOffTheMapAreRefused) {
   EXPECT_EQ(map.GET_ID(1, 1).ASTAR_G, -2147483647 + 8);
 }
 
-}  // namespace
-}  // namespace hexmap
-
-namespace hexmap {
-namespace {
-
 TEST(AstarBadInput, SizeFieldsThatDisagreeWithTheCellsAreRefused) {
   HEXAGON_MAP map;
   make_open_map(map, 4, 4);
@@ -449,6 +443,33 @@ TEST(AstarBadInput, SizeFieldsThatDisagreeWithTheCellsAreRefused) {
   for (size_t i = 0; i < before.size(); ++i) {
     EXPECT_EQ(std::memcmp(&map.CELLS[i], &before[i], sizeof(MAP_CELL)), 0) << i;
   }
+}
+
+// The list marks are meant to stay 0, 1, 2; marks that cannot tell the lists apart would let
+// the open set swallow every cell, so such a search is refused after the reset.
+TEST(AstarBadInput, IndistinctListMarksAreRefused) {
+  HEXAGON_MAP map;
+  make_open_map(map, 5, 5);
+  map.ASTAR_COMPUTE(0, 0, 4, 4, 65535);
+  map.ASTAR_OPEN = map.ASTAR_NONE;
+  map.LOG_ON();
+  {
+    LogCapture capture;
+    map.ASTAR_COMPUTE(65535);
+    EXPECT_EQ(capture.lines(), (Lines{":   A* search refused, the list marks are not distinct"}));
+  }
+  EXPECT_EQ(map.ASTAR_PATH_FOUND, 0);
+  EXPECT_EQ(map.ASTAR_FIRST_DIRECTION, -1);
+  for (const MAP_CELL& c : map.CELLS)
+    EXPECT_EQ(c.ASTAR_PARENT_INDEX, -1);
+  // Other distinct marks work, and every cell is reset to the new "none".
+  map.LOG_OFF();
+  map.ASTAR_NONE = 5;
+  map.ASTAR_OPEN = 6;
+  map.ASTAR_CLOSED = 7;
+  map.ASTAR_COMPUTE(0, 0, 1, 0, 65535);
+  EXPECT_EQ(map.ASTAR_PATH_LENGTH, 1);
+  EXPECT_EQ(count_list(map, 5) + count_list(map, 6) + count_list(map, 7), 25);
 }
 
 }  // namespace
