@@ -153,7 +153,7 @@ MAP_CELL* grid_cell(HEXAGON_MAP& map, int32_t x, int32_t y) {
 
 void HEXAGON_MAP::ASTAR_CELLCLEARALL() {
   if (!detail::grid_matches(*this, *scratch_)) {
-    log(kSizeMismatch);
+    log_line(kSizeMismatch);
     return;
   }
   MAP_CELL* cells = CELLS.data();
@@ -201,15 +201,15 @@ void HEXAGON_MAP::ASTAR_CELLSETEND(VECTOR2D p) {
 void HEXAGON_MAP::ASTAR_CHECKNEIGHBOUR(int32_t index, int32_t direction, int32_t x, int32_t y,
                                        int32_t cost) {
   if (!detail::grid_matches(*this, *scratch_)) {
-    log(kSizeMismatch);
+    log_line(kSizeMismatch);
     return;
   }
   if (!on_grid(*this, index)) {
-    log(":   A* neighbour check refused, cell " + std::to_string(index) + " is off the map");
+    log_line(":   A* neighbour check refused, cell " + std::to_string(index) + " is off the map");
     return;
   }
   if (!detail::is_direction(direction)) {
-    log(":   A* neighbour check refused, direction " + std::to_string(direction));
+    log_line(":   A* neighbour check refused, direction " + std::to_string(direction));
     return;
   }
   if (INSIDE(x, y) == 0) return;
@@ -225,8 +225,8 @@ void HEXAGON_MAP::ASTAR_CHECKNEIGHBOUR(int32_t index, int32_t direction, int32_t
       (to.ASTAR_LIST == ASTAR_OPEN || to.ASTAR_LIST == ASTAR_CLOSED) && g < to.ASTAR_G;
   if (!reopen && to.ASTAR_LIST != ASTAR_NONE) return;
   if (!on_grid(*this, ASTAR_END_INDEX)) {
-    log(":   A* neighbour check refused, end cell " + std::to_string(ASTAR_END_INDEX) +
-        " is off the map");
+    log_line(":   A* neighbour check refused, end cell " + std::to_string(ASTAR_END_INDEX) +
+             " is off the map");
     return;
   }
   const VECTOR2D goal = CELLS[static_cast<size_t>(ASTAR_END_INDEX)].POSITION;
@@ -242,11 +242,11 @@ void HEXAGON_MAP::ASTAR_CHECKNEIGHBOUR(int32_t index, int32_t direction, int32_t
 
 void HEXAGON_MAP::ASTAR_CHECKNEIGHBOURS(int32_t index, int32_t x, int32_t y) {
   if (!detail::grid_matches(*this, *scratch_)) {
-    log(kSizeMismatch);
+    log_line(kSizeMismatch);
     return;
   }
   if (!on_grid(*this, index)) {
-    log(":   A* neighbour check refused, cell " + std::to_string(index) + " is off the map");
+    log_line(":   A* neighbour check refused, cell " + std::to_string(index) + " is off the map");
     return;
   }
   for (int32_t d = 0; d < detail::kDirectionCount; ++d) {
@@ -271,7 +271,7 @@ int32_t HEXAGON_MAP::ASTAR_GETLOWESTF() {
 void HEXAGON_MAP::ASTAR_COMPUTE(int32_t limit) {
   detail::SearchScratch& s = *scratch_;
   if (!detail::grid_matches(*this, s)) {
-    log(kSizeMismatch);
+    log_line(kSizeMismatch);
     return;
   }
   reset_astar(*this, s);
@@ -280,16 +280,16 @@ void HEXAGON_MAP::ASTAR_COMPUTE(int32_t limit) {
   ASTAR_FIRST_DIRECTION = -1;
 
   if (ASTAR_NONE == ASTAR_OPEN || ASTAR_NONE == ASTAR_CLOSED || ASTAR_OPEN == ASTAR_CLOSED) {
-    log(":   A* search refused, the list marks are not distinct");
+    log_line(":   A* search refused, the list marks are not distinct");
     return;
   }
   // A start or end set on an earlier, larger grid may no longer exist.
   if (!on_grid(*this, ASTAR_START_INDEX) || INSIDE(ASTAR_START) == 0) {
-    log(":   A* start " + to_string(ASTAR_START) + " is off the map, no search");
+    log_line(":   A* start " + to_string(ASTAR_START) + " is off the map, no search");
     return;
   }
   if (!on_grid(*this, ASTAR_END_INDEX) || INSIDE(ASTAR_END) == 0) {
-    log(":   A* end " + to_string(ASTAR_END) + " is off the map, no search");
+    log_line(":   A* end " + to_string(ASTAR_END) + " is off the map, no search");
     return;
   }
 
@@ -307,7 +307,7 @@ void HEXAGON_MAP::ASTAR_COMPUTE(int32_t limit) {
   for (int32_t steps = 0; i != start; ++steps) {
     const int32_t parent = cells[i].ASTAR_PARENT_INDEX;
     if (steps == CELL_COUNT || !on_grid(*this, parent)) {
-      log(":   A* path trace is broken, no path");
+      log_line(":   A* path trace is broken, no path");
       return;
     }
     i = parent;

@@ -15,7 +15,10 @@ namespace {
 constexpr std::size_t kNameLength = 8;
 
 std::string size_text(int64_t width, int64_t height) {
-  return "(" + std::to_string(width) + " x " + std::to_string(height) + ")";
+  // Appended piece by piece: g++ 12 warns (falsely) about operator+ on a literal.
+  std::string text = "(";
+  text.append(std::to_string(width)).append(" x ").append(std::to_string(height)).append(")");
+  return text;
 }
 
 // Why a grid of width x height cannot be created, or empty when it can.
@@ -29,36 +32,36 @@ std::string grid_refusal(int32_t width, int32_t height) {
 }  // namespace
 
 HEXAGON_MAP::HEXAGON_MAP() : scratch_(std::make_unique<Scratch>()) {
-  log(": - HEXAGON MAP is created");
+  log_line(": - HEXAGON MAP is created");
   CELLS.assign(1, MAP_CELL{});
   note_grid_created();
-  log(":   set default map size to (1 x 1)");
+  log_line(":   set default map size to (1 x 1)");
   ASTAR_CELLSETSTART(0, 0);
   ASTAR_CELLSETEND(0, 0);
-  log(":   set default A* start/end point");
+  log_line(":   set default A* start/end point");
   SCREEN_UNCHECKED = -1;
-  log(":   graphic screen is NOT yet checked");
+  log_line(":   graphic screen is NOT yet checked");
   TILE_COUNT = -1;
 }
 
 HEXAGON_MAP::~HEXAGON_MAP() {
-  log(": - CLEAN UP -");
+  log_line(": - CLEAN UP -");
   CELLS = {};
-  log(":   map, unloaded from memory");
+  log_line(":   map, unloaded from memory");
   if (SCREEN_UNCHECKED == -1) return;
-  log(":   clean up graphic related stuff");
+  log_line(":   clean up graphic related stuff");
   if (TILE_COUNT == -1) return;
   for (raster::Image* tile : TILES) {
     if (tile != nullptr) raster::image_destroy(tile);
   }
-  log(":   " + std::to_string(TILE_COUNT) + " image buffer, unloaded from memory");
+  log_line(":   " + std::to_string(TILE_COUNT) + " image buffer, unloaded from memory");
   TILES = {};
-  log(":   list of tile, unloaded from memory");
+  log_line(":   list of tile, unloaded from memory");
 }
 
 void HEXAGON_MAP::SET_NAME(std::string_view name) {
   const std::string_view kept = name.substr(0, std::min(name.size(), kNameLength));
-  log(std::string(": - RENAME '") + NAME + "' to '" + std::string(kept) + "' -");
+  log_line(std::string(": - RENAME '") + NAME + "' to '" + std::string(kept) + "' -");
   NAME = kept;
 }
 
@@ -69,7 +72,7 @@ void HEXAGON_MAP::PRINT_(std::string_view text) const {
   std::fflush(stdout);
 }
 
-void HEXAGON_MAP::log(std::string_view detail) const {
+void HEXAGON_MAP::log_line(std::string_view detail) const {
   if (LOG_ENABLED == 0) return;  // spares building the line
   PRINT_(NAME + std::string(detail));
 }
@@ -82,21 +85,21 @@ void HEXAGON_MAP::LOG_OFF() {
 }
 
 void HEXAGON_MAP::CREATE_MAP(int32_t width, int32_t height) {
-  log(": - CREATE MAP is called -");
+  log_line(": - CREATE MAP is called -");
   const std::string resize =
       ":   resize map " + size_text(MAP_WIDTH, MAP_HEIGHT) + " to " + size_text(width, height);
   if (const std::string why = grid_refusal(width, height); !why.empty()) {
-    log(resize + " refused: " + why);
+    log_line(resize + " refused: " + why);
     return;
   }
   std::vector<MAP_CELL> cells;
   try {
     cells.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
   } catch (const std::bad_alloc&) {
-    log(resize + " refused: out of memory");
+    log_line(resize + " refused: out of memory");
     return;
   }
-  log(resize);
+  log_line(resize);
   std::size_t i = 0;
   for (int32_t y = 0; y < height; ++y) {
     for (int32_t x = 0; x < width; ++x)
@@ -116,7 +119,7 @@ void HEXAGON_MAP::CREATE_MAP(int32_t width, int32_t height) {
     MAP_WIDTH = old_width;
     MAP_HEIGHT = old_height;
     CELL_COUNT = old_width * old_height;
-    log(":   resize map refused: out of memory for the search buffers");
+    log_line(":   resize map refused: out of memory for the search buffers");
   }
 }
 

@@ -47,7 +47,7 @@ struct Window {
 void HEXAGON_MAP::FLOODMAP_COMPUTE(int32_t x, int32_t y, int32_t steps) {
   SearchScratch& s = *scratch_;
   if (!detail::grid_matches(*this, s)) {
-    log(kSizeMismatch);
+    log_line(kSizeMismatch);
     return;
   }
   clear_flood(*this, s);
@@ -117,15 +117,15 @@ void HEXAGON_MAP::FLOODMAP_COMPUTE(VECTOR2D origin, int32_t steps) {
 void HEXAGON_MAP::FLOODMAP_CHECK_NEIGHBOR(int32_t index, int32_t direction, int32_t value) {
   SearchScratch& s = *scratch_;
   if (!detail::grid_matches(*this, s)) {
-    log(kSizeMismatch);
+    log_line(kSizeMismatch);
     return;
   }
   if (index < 0 || index >= CELL_COUNT) {
-    log(":   FLOOD step refused, cell " + std::to_string(index) + " is off the map");
+    log_line(":   FLOOD step refused, cell " + std::to_string(index) + " is off the map");
     return;
   }
   if (!detail::is_direction(direction)) {
-    log(":   FLOOD step refused, direction " + std::to_string(direction));
+    log_line(":   FLOOD step refused, direction " + std::to_string(direction));
     return;
   }
   const VECTOR2D p = CELLS[static_cast<size_t>(index)].POSITION;

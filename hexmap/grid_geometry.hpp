@@ -18,7 +18,9 @@ constexpr int32_t opposite(int32_t d) {
 constexpr int32_t wrap_add(int32_t a, int32_t b) {
   return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
 }
-constexpr int64_t abs64(int64_t v) { return v < 0 ? -v : v; }
+constexpr int64_t abs64(int64_t v) {
+  return v < 0 ? -v : v;
+}
 // 1 for odd columns, negative ones included (two's complement AND).
 constexpr int32_t column_parity(int32_t x) {
   return x & 1;

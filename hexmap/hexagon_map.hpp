@@ -87,18 +87,18 @@ struct MAP_CELL {
 };
 static_assert(sizeof(MAP_CELL) == 72);
 
-class [[gnu::visibility("default")]] HEXAGON_MAP {
+class __attribute__((visibility("default"))) HEXAGON_MAP {
  public:
   // ---- Fields, in their documented order ----
   int32_t LOG_ENABLED = -1;
   int32_t MAP_WIDTH = 1;
   int32_t MAP_HEIGHT = 1;
   int32_t CELL_COUNT = 1;
-  std::vector<MAP_CELL> CELLS;  // row after row: cell (x, y) at index y * MAP_WIDTH + x
-  VECTOR2D WIN_SIZE;            // view window size (screen pixels)
-  VECTOR2D WIN_CENTER;          // view window centre (screen pixels)
-  VECTOR2D CLIP_START;          // view window top-left corner (screen pixels, inclusive)
-  VECTOR2D CLIP_END;            // view window bottom-right corner (screen pixels, inclusive)
+  std::vector<MAP_CELL> CELLS;        // row after row: cell (x, y) at index y * MAP_WIDTH + x
+  VECTOR2D WIN_SIZE;                  // view window size (screen pixels)
+  VECTOR2D WIN_CENTER;                // view window centre (screen pixels)
+  VECTOR2D CLIP_START;                // view window top-left corner (screen pixels, inclusive)
+  VECTOR2D CLIP_END;                  // view window bottom-right corner (screen pixels, inclusive)
   std::vector<raster::Image*> TILES;  // owned tile images
   int32_t TILE_COUNT = -1;            // -1 = no tile list
   int32_t SOLID_PANEL = 0;
@@ -214,8 +214,7 @@ class [[gnu::visibility("default")]] HEXAGON_MAP {
   // least one). Results: ASTAR_PATH_FOUND, ASTAR_PATH_LENGTH, ASTAR_FIRST_DIRECTION and each
   // path cell's ASTAR_PATH_DIRECTION.
   void ASTAR_COMPUTE(int32_t limit);
-  void ASTAR_COMPUTE(int32_t start_x, int32_t start_y, int32_t end_x, int32_t end_y,
-                     int32_t limit);
+  void ASTAR_COMPUTE(int32_t start_x, int32_t start_y, int32_t end_x, int32_t end_y, int32_t limit);
   void ASTAR_COMPUTE(VECTOR2D start, VECTOR2D end, int32_t limit);
 
   // ---- Flood map ----
@@ -234,7 +233,7 @@ class [[gnu::visibility("default")]] HEXAGON_MAP {
 
   MAP_CELL* cell_at(int32_t x, int32_t y);
   const MAP_CELL* cell_at(int32_t x, int32_t y) const;
-  void log(std::string_view detail) const;
+  void log_line(std::string_view detail) const;
   // Bookkeeping for the searches' partial resets.
   void note_grid_created();
   void note_cell_overwritten(int32_t index);

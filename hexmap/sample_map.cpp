@@ -39,7 +39,7 @@ void HEXAGON_MAP::MAKE_SAMPLE_MAP(int32_t id) {
       cell.ID_GROUND = id;
     return;
   }
-  log(":   making sample map with " + std::to_string(TILE_COUNT) + " elements");
+  log_line(":   making sample map with " + std::to_string(TILE_COUNT) + " elements");
   int32_t running = 0;  // carries over from cell to cell and row to row
   for (MAP_CELL& cell : CELLS) {
     running = next_usable_tile(int64_t{running} + 1, TILE_COUNT, FLOOD_PANEL, SOLID_PANEL);

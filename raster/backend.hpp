@@ -17,9 +17,9 @@ struct InputState {
   int mouse_x = -1;          // screen pixels
   int mouse_y = -1;
   int wheel = 0;
-  int buttons = 0;                 // bit 0 left, bit 1 right
-  std::array<bool, 128> keys{};    // indexed by PC scan code (set 1)
-  std::deque<std::string> queue;   // key strings for key_read, oldest first
+  int buttons = 0;                // bit 0 left, bit 1 right
+  std::array<bool, 128> keys{};   // indexed by PC scan code (set 1)
+  std::deque<std::string> queue;  // key strings for key_read, oldest first
 };
 
 class Presenter {

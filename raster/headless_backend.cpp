@@ -43,7 +43,7 @@ void set_key_down(int scan_code, bool down) {
 
 const std::vector<Color>& presented_frame() {
   // Unlocked drawing shows here as it would at the next input poll.
-  detail::ScreenState& s = detail::screen();
+  const detail::ScreenState& s = detail::screen();
   if (s.open && s.unshown_drawing && s.lock_count == 0) {
     detail::present_lines(0, s.frame.height - 1);
   }

@@ -333,9 +333,9 @@ class WindowPresenter final : public Presenter {
       handle(event, input);
     const uint32_t now = SDL_GetTicks();
     for (int b = 0; b < 2; ++b) {
-      Button& button = buttons_[b];
-      if (button.release_pending && now - button.pressed_at >= kMinClickMs) {
-        button.release_pending = false;
+      Button& held = buttons_[b];
+      if (held.release_pending && now - held.pressed_at >= kMinClickMs) {
+        held.release_pending = false;
         input.buttons &= ~(1 << b);
       }
     }
