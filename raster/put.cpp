@@ -55,6 +55,20 @@ inline Color blend_pixel(Color s, Color d, uint32_t w) {
   return i;
 }
 
+// Copies n pixels, leaving dst wherever the source pixel is transparent.
+[[gnu::target("avx2")]] int copy_keyed_avx2(Color* dst, const Color* src, int n) {
+  const __m256i colour = _mm256_set1_epi32(static_cast<int>(detail::kColorMask));
+  const __m256i key = _mm256_set1_epi32(static_cast<int>(kTransparentKey));
+  int i = 0;
+  for (; i + 8 <= n; i += 8) {
+    const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i));
+    const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst + i));
+    const __m256i hole = _mm256_cmpeq_epi32(_mm256_and_si256(s, colour), key);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i), _mm256_blendv_epi8(s, d, hole));
+  }
+  return i;
+}
+
 bool has_avx2() {
   static const bool supported = __builtin_cpu_supports("avx2") != 0;
   return supported;
@@ -91,6 +105,36 @@ int blend_span_sse2(Color* dst, const Color* src, int n, uint32_t w) {
   return i;
 }
 #endif
+
+#if defined(__SSE2__)
+int copy_keyed_sse2(Color* dst, const Color* src, int n) {
+  const __m128i colour = _mm_set1_epi32(static_cast<int>(detail::kColorMask));
+  const __m128i key = _mm_set1_epi32(static_cast<int>(kTransparentKey));
+  int i = 0;
+  for (; i + 4 <= n; i += 4) {
+    const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
+    const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
+    const __m128i hole = _mm_cmpeq_epi32(_mm_and_si128(s, colour), key);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i),
+                     _mm_or_si128(_mm_and_si128(hole, d), _mm_andnot_si128(hole, s)));
+  }
+  return i;
+}
+#endif
+
+// Copies n source pixels, transparent ones included (they leave dst).
+void copy_keyed_span(Color* dst, const Color* src, int n) {
+  int i = 0;
+#if defined(__x86_64__) || defined(__i386__)
+  if (has_avx2()) i = copy_keyed_avx2(dst, src, n);
+#endif
+#if defined(__SSE2__)
+  i += copy_keyed_sse2(dst + i, src + i, n - i);
+#endif
+  for (; i < n; ++i) {
+    if (!detail::is_transparent(src[i])) dst[i] = src[i];
+  }
+}
 
 // Blends n source pixels, transparent ones included (they leave dst), with weight
 // w = alpha + 1 (1..255).
@@ -148,12 +192,19 @@ int put_image(Image* target, float x, float y, const Image* source, PutMode mode
     const int first_run = source->row_first_run[sy];
     const int end_run = source->row_first_run[sy + 1];
     if (first_run == end_run) continue;
-    if (blend && alpha != kOpaque) {
-      // One masked pass from the row's first to its last opaque pixel.
+    const bool partial_blend = blend && alpha != kOpaque;
+    if (partial_blend || (!blend && end_run - first_run > 1)) {
+      // A row with holes gets one masked pass from its first to its last opaque pixel, which
+      // beats a copy call per short run; a row with a single run is copied whole below.
       const OpaqueRun& last = source->runs[end_run - 1];
       const int a = std::max(source->runs[first_run].x, first_col);
       const int b = std::min(last.x + last.length - 1, last_col);
-      if (a <= b) blend_span(dst_row + (ox + a), src_row + a, b - a + 1, weight);
+      if (a > b) continue;
+      if (partial_blend) {
+        blend_span(dst_row + (ox + a), src_row + a, b - a + 1, weight);
+      } else {
+        copy_keyed_span(dst_row + (ox + a), src_row + a, b - a + 1);
+      }
       continue;
     }
     for (int r = first_run; r < end_run; ++r) {

@@ -1,6 +1,8 @@
 // put_image: transparency, the alpha blend formula, clipping, and the opaque-run cache.
 #include <cstring>
 #include <limits>
+#include <random>
+#include <vector>
 
 #include "test_support.hpp"
 
@@ -191,6 +193,39 @@ TEST_F(RasterPut, OpaqueRunsFollowEveryChangeOfTheSource) {
   probe(kBlack, kWhite);
   ASSERT_EQ(draw_commands(sprite.get(), "bm3,0r0"), 0);
   probe(kWhite, kWhite);
+}
+
+// Sprites of every width up to 40 with scattered holes, put at clipped and unclipped places:
+// each target pixel must be the source pixel where that is opaque, else unchanged.
+TEST_F(RasterPut, TransparentPutMatchesThePixelRuleOnRaggedSprites) {
+  std::mt19937 rng(7);
+  const auto random_colour = [&] { return static_cast<Color>(rng()) & 0xFFFFFFFEu; };
+  for (int width = 1; width <= 40; ++width) {
+    auto sprite = make_image(width, 3);
+    std::vector<Color> src(static_cast<size_t>(width) * 3);
+    for (size_t i = 0; i < src.size(); ++i) {
+      const bool hole = rng() % 4 == 0;
+      src[i] = hole ? (rng() % 2 == 0 ? kTransparent : kTransparentKey) : random_colour();
+      const int x = static_cast<int>(i % width);
+      const int y = static_cast<int>(i / width);
+      ASSERT_EQ(draw_line(sprite.get(), x, y, x, y, src[i]), 0);
+    }
+    for (const int ox : {-5, 0, 3, 50 - width}) {
+      auto dst = make_filled(50, 4, 0xFF123456);
+      std::vector<Color> want(50 * 4, 0xFF123456);
+      for (int y = 0; y < 3; ++y) {
+        for (int x = 0; x < width; ++x) {
+          const Color c = src[static_cast<size_t>(y) * width + x];
+          const int tx = ox + x;
+          if (tx >= 0 && tx < 50 && (c & 0xFFFFFF) != kTransparentKey) want[(y + 1) * 50 + tx] = c;
+        }
+      }
+      ASSERT_EQ(put_image(dst.get(), static_cast<float>(ox), 1, sprite.get(), put_transparent), 0);
+      for (int i = 0; i < 50 * 4; ++i) {
+        ASSERT_EQ(pixel(dst.get(), i % 50, i / 50), want[i]) << "width " << width << " at " << ox;
+      }
+    }
+  }
 }
 
 TEST_F(RasterPut, ImageOntoItselfUsesTheOriginalPixels) {
