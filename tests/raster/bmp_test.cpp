@@ -18,7 +18,7 @@ Color expected(int x, int y) {
          static_cast<Color>(y * 53 % 256) << 8 | static_cast<Color>((x + y) * 11 % 256);
 }
 
-struct BmpSpec {
+struct BmpLayout {
   int width = 5;
   int height = 3;
   int bits = 24;
@@ -39,7 +39,7 @@ void put32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
 
 // Builds a file of the given layout showing expected(x, y). An 8-bit file's palette entry i
 // holds expected(i % width, i / width), and each pixel names its own entry.
-std::vector<uint8_t> make_bmp(const BmpSpec& s) {
+std::vector<uint8_t> make_bmp(const BmpLayout& s) {
   const bool masks = s.compression == 3 && s.header_size == 40;
   const uint32_t entries = s.bits == 8 ? (s.palette_entries == 0 ? 256 : s.palette_entries) : 0;
   const uint32_t offset = 14 + s.header_size + (masks ? 12 : 0) + entries * 4;
@@ -165,7 +165,7 @@ TEST_F(RasterBmp, OntoTheScreenAndIntoSmallerImagesItIsClipped) {
 // A malformed file: a valid one with one change.
 struct Broken {
   const char* what;
-  BmpSpec spec;
+  BmpLayout layout;
   void (*edit)(std::vector<uint8_t>&);
 };
 
@@ -203,7 +203,7 @@ TEST_F(RasterBmp, MalformedFilesAreRefusedAndChangeNothing) {
   };
   auto img = make_filled(5, 3, 0xFF123456);
   for (const Broken& c : cases) {
-    std::vector<uint8_t> bytes = make_bmp(c.spec);
+    std::vector<uint8_t> bytes = make_bmp(c.layout);
     c.edit(bytes);
     EXPECT_NE(load(bytes, img.get()), 0) << c.what;
     EXPECT_NE(load(bytes, nullptr), 0) << c.what;
