@@ -142,13 +142,6 @@ bool on_grid(const HEXAGON_MAP& map, int32_t index) {
   return index >= 0 && index < map.CELL_COUNT;
 }
 
-MAP_CELL* grid_cell(HEXAGON_MAP& map, int32_t x, int32_t y) {
-  if (map.INSIDE(x, y) == 0) return nullptr;
-  const auto i =
-      static_cast<size_t>(y) * static_cast<size_t>(map.MAP_WIDTH) + static_cast<size_t>(x);
-  return i < map.CELLS.size() ? &map.CELLS[i] : nullptr;
-}
-
 }  // namespace
 
 void HEXAGON_MAP::ASTAR_CELLCLEARALL() {
@@ -167,14 +160,14 @@ void HEXAGON_MAP::ASTAR_CELLCLEARALL() {
 }
 
 void HEXAGON_MAP::ASTAR_CELLSETSOLID(int32_t x, int32_t y, int32_t value) {
-  if (MAP_CELL* c = grid_cell(*this, x, y)) c->SOLID = value;
+  if (MAP_CELL* c = cell_at(x, y)) c->SOLID = value;
 }
 void HEXAGON_MAP::ASTAR_CELLSETSOLID(VECTOR2D p, int32_t value) {
   ASTAR_CELLSETSOLID(p.X, p.Y, value);
 }
 
 void HEXAGON_MAP::ASTAR_CELLTOGGLESOLID(int32_t x, int32_t y) {
-  if (MAP_CELL* c = grid_cell(*this, x, y)) c->SOLID = c->SOLID != 0 ? 0 : -1;
+  if (MAP_CELL* c = cell_at(x, y)) c->SOLID = c->SOLID != 0 ? 0 : -1;
 }
 void HEXAGON_MAP::ASTAR_CELLTOGGLESOLID(VECTOR2D p) {
   ASTAR_CELLTOGGLESOLID(p.X, p.Y);

@@ -130,11 +130,15 @@ int32_t HEXAGON_MAP::INSIDE(VECTOR2D p) const {
   return INSIDE(p.X, p.Y);
 }
 
+// The size fields are public and writable, so the index is checked against the cells too.
 MAP_CELL* HEXAGON_MAP::cell_at(int32_t x, int32_t y) {
-  return INSIDE(x, y) != 0 ? &CELLS[static_cast<std::size_t>(y) * MAP_WIDTH + x] : nullptr;
+  return const_cast<MAP_CELL*>(std::as_const(*this).cell_at(x, y));
 }
 const MAP_CELL* HEXAGON_MAP::cell_at(int32_t x, int32_t y) const {
-  return INSIDE(x, y) != 0 ? &CELLS[static_cast<std::size_t>(y) * MAP_WIDTH + x] : nullptr;
+  if (INSIDE(x, y) == 0) return nullptr;
+  const std::size_t i = static_cast<std::size_t>(y) * static_cast<std::size_t>(MAP_WIDTH) +
+                        static_cast<std::size_t>(x);
+  return i < CELLS.size() ? &CELLS[i] : nullptr;
 }
 
 MAP_CELL HEXAGON_MAP::GET_ID(int32_t x, int32_t y) const {
@@ -174,7 +178,7 @@ void HEXAGON_MAP::SET_ID(int32_t x, int32_t y, const MAP_CELL& cell) {
   MAP_CELL* target = cell_at(x, y);
   if (target == nullptr) return;
   *target = cell;
-  note_cell_overwritten(y * MAP_WIDTH + x);
+  note_cell_overwritten(static_cast<int32_t>(target - CELLS.data()));
 }
 void HEXAGON_MAP::SET_ID(VECTOR2D p, const MAP_CELL& cell) {
   SET_ID(p.X, p.Y, cell);

@@ -141,6 +141,13 @@ TEST(MapObject, PositionsOffTheMapAreHarmless) {
   for (const MAP_CELL& cell : map.CELLS)
     EXPECT_NE(cell.ID_GROUND, 77);
   EXPECT_EQ(map.GET_ID_GROUND(1, 1), 3);
+
+  // The size fields are public: enlarging them by hand must not open memory past the cells.
+  map.MAP_WIDTH = 50;
+  map.MAP_HEIGHT = 50;
+  map.SET_ID_GROUND(49, 49, 77);
+  map.ASTAR_CELLSETSOLID(10, 10, -1);
+  EXPECT_EQ(map.GET_ID_GROUND(49, 49), 0);
 }
 
 TEST(MapObject, RefusedSizesKeepTheOldGrid) {
