@@ -126,8 +126,10 @@ int screen_set_mode(int width, int height, int depth, int /*pages*/, int /*flags
   s.depth = detail::kStoredDepth;
   s.clip = detail::Rect{0, 0, width - 1, height - 1};
   // The graphics cursor starts at the centre of the screen (screen pixels).
-  s.cursor_x = static_cast<float>(width / 2);
-  s.cursor_y = static_cast<float>(height / 2);
+  const int centre_x = width / 2;
+  const int centre_y = height / 2;
+  s.cursor_x = static_cast<float>(centre_x);
+  s.cursor_y = static_cast<float>(centre_y);
   s.text_row = 1;
   s.text_column = 1;
   s.lock_count = 0;

@@ -86,8 +86,9 @@ void walk_points(const detail::Canvas& canvas, Pen pen, double ux, double uy, in
   };
   narrow(pen.x, ux, canvas.clip.left, canvas.clip.right);
   narrow(pen.y, uy, canvas.clip.top, canvas.clip.bottom);
-  for (double i = first; i <= last; ++i) {
-    canvas.plot(detail::to_pixel(pen.x + i * ux), detail::to_pixel(pen.y + i * uy), color);
+  for (auto i = static_cast<int64_t>(first); i <= static_cast<int64_t>(last); ++i) {
+    const auto t = static_cast<double>(i);
+    canvas.plot(detail::to_pixel(pen.x + t * ux), detail::to_pixel(pen.y + t * uy), color);
   }
 }
 
