@@ -30,7 +30,7 @@ bench: deps
 	@cmake -S . -B $(BUILD_BENCH) -G Ninja -DCMAKE_BUILD_TYPE=Release \
 	  -DHEXMAP_BUILD_BENCH=ON -DHEXMAP_BUILD_TESTS=OFF -DHEXMAP_BUILD_DEMO=OFF >/dev/null
 	@cmake --build $(BUILD_BENCH) -j $(JOBS)
-	@for b in $(BUILD_BENCH)/bench/bench_*; do echo "== $$b"; $$b --benchmark_min_time=0.2; done
+	@for b in $(BUILD_BENCH)/bench/bench_*; do echo "== $$b"; $$b --benchmark_min_time=0.2 --benchmark_repetitions=3 --benchmark_report_aggregates_only=true; done
 
 # libFuzzer targets under clang with AddressSanitizer and UndefinedBehaviorSanitizer.
 FUZZ_SECONDS ?= 60
