@@ -190,6 +190,79 @@ class __attribute__((visibility("default"))) HEXAGON_MAP {
   static int32_t DISTANCE(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
   static int32_t DISTANCE(VECTOR2D from, VECTOR2D to);
 
+  // ---- Projection and camera (grid, map pixels, screen pixels = map pixels - CAMERA) ----
+  // Centre of cell (x, y) in map pixels.
+  VECTOR2D GET_ABS_POSITION_FOR_GRID(int32_t x, int32_t y) const;
+  VECTOR2D GET_ABS_POSITION_FOR_GRID(VECTOR2D cell) const;
+  // Centre of cell (x, y) in screen pixels.
+  VECTOR2D GET_POSITION_ON_SCREEN_FOR_GRID(int32_t x, int32_t y) const;
+  // The camera that puts the centre of cell (x, y) on WIN_CENTER.
+  VECTOR2D GET_CENTER_CAMERA_POSITION_FOR_GRID(int32_t x, int32_t y) const;
+  VECTOR2D GET_CENTER_CAMERA_POSITION_FOR_GRID(VECTOR2D cell) const;
+  VECTOR2D GET_CAMERA() const;
+  void GET_CAMERA(VECTOR2D& out) const;
+  void GET_CAMERA(int32_t& x, int32_t& y) const;
+  void SET_CAMERA(int32_t x, int32_t y);
+  void SET_CAMERA(VECTOR2D camera);
+  void MOVE_CAMERA(int32_t dx, int32_t dy);
+  void MOVE_CAMERA(VECTOR2D delta);
+  // Puts map pixel (ax, ay) on WIN_CENTER.
+  void SET_CAMERA_TO_ABS_POSITION_ON_MAP(int32_t ax, int32_t ay);
+  void SET_CAMERA_TO_ABS_POSITION_ON_MAP(VECTOR2D position);
+  // Stepped scrolling: at most `speed` pixels per axis towards the target camera (speed < 1
+  // jumps); SCROLL_DONE := -1 when the camera is on the target.
+  void SCROLL(int32_t tx, int32_t ty, int32_t speed);
+  void SCROLL(VECTOR2D target, int32_t speed);
+  void SCROLL_TO_GRID(int32_t x, int32_t y, int32_t speed);
+  void SCROLL_TO_GRID(VECTOR2D cell, int32_t speed);
+  void SCROLL_AS_CENTER(int32_t ax, int32_t ay, int32_t speed);
+  void SCROLL_AS_CENTER(VECTOR2D position, int32_t speed);
+
+  // ---- Mouse picking and walls (mouse in screen pixels, accepted inside the view window) ----
+  // Hexagon under the point; (-1, -1) outside the window, (0, 0) before a screen is known.
+  VECTOR2D GET_GRID_POSITION_UNDER_MOUSE(int32_t mx, int32_t my) const;
+  // Cell whose box holds the point; (-1, -1) outside the window or before a screen is known.
+  VECTOR2D GET_WALL_GRID_POSITION_UNDER_MOUSE(int32_t mx, int32_t my) const;
+  // Side 0, 3, 4 or 5 of that box cell under the point, or -1.
+  int32_t GET_WALL_SIDE_POSITION_UNDER_MOUSE(int32_t mx, int32_t my) const;
+  // Flips bit (side AND 31) of ID_WALL of a cell on the map; other cells are ignored.
+  void TOGGLE_WALL(VECTOR2D cell, int32_t side);
+
+  // ---- View window and clipping (screen pixels, corners inclusive) ----
+  void SET_CLIP(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
+  void SET_WIN_POSITION(int32_t x, int32_t y);
+  void SET_WIN_SIZE(int32_t width, int32_t height);
+  void CLIP_ON();
+  void CLIP_OFF();
+
+  // ---- Tiles and panels ----
+  // Cuts a BMP sheet into tiles; count <= 0 takes every whole tile. Refuses (logged, old list
+  // kept) a sheet that cannot be loaded or tile sizes below 1.
+  void LOAD_TILES(std::string_view file_name, int32_t tile_width, int32_t tile_height,
+                  int32_t count);
+  // box_height -1 stands for TILE_HEIGHT.
+  void SET_OVERLAP_SIZE(int32_t box_width, int32_t box_height);
+  // A negative id counts from the end of the tile list.
+  void SET_SOLID_PANEL(int32_t id);
+  void SET_FLOODMAP_PANEL(int32_t id);
+  void SET_WALL_PANELS(int32_t first);
+
+  // ---- Drawing ----
+  // Paints the visible cells into the view window: ground, wall panels, solid panel.
+  void DRAW();
+  // Start and end markers, and a dot and arrow on every cell of the last search's path.
+  void ASTAR_DRAW_PATH();
+  void ASTAR_DRAWCELL(VECTOR2D cell);
+  void ASTAR_DRAWCELL(int32_t x, int32_t y);
+  // Blends the flood panel over every cell with FLOOD > 0, with a pulsing opacity.
+  void FLOODMAP_DRAW_PATH();
+
+  // ---- Map file ----
+  // Writes the map text file atomically; the old file stays whole on any failure.
+  void SAVE_MAP(std::string_view file_name);
+  // Reads and checks the whole file first; a bad file leaves the map as it was.
+  void LOAD_MAP(std::string_view file_name);
+
   // ---- A* search ----
   // For every cell: POSITION := its own (x, y), SOLID := 0.
   void ASTAR_CELLCLEARALL();
