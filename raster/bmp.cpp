@@ -4,7 +4,9 @@
 #include <array>
 #include <climits>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <string>
 
 #include "raster/internal.hpp"
 
@@ -152,26 +154,58 @@ int bmp_load_bytes(std::span<const uint8_t> file, Image* dest) {
 
 }  // namespace detail
 
+namespace {
+
+// The whole file, or a non-zero result with a reason prefixed by `who`. Anything but a regular
+// file is refused by name: a directory opens as a stream and would report a bogus length.
+int read_file(std::string_view file_name, std::string_view who, std::vector<uint8_t>& bytes) {
+  const std::string name(file_name);
+  const std::string prefix = std::string(who) + ": ";
+  std::error_code error;
+  const std::filesystem::file_status status = std::filesystem::status(name, error);
+  if (status.type() == std::filesystem::file_type::not_found) {
+    return detail::refuse(prefix + "file not found");
+  }
+  if (error) return detail::refuse(prefix + "cannot open the file: " + error.message());
+  if (!std::filesystem::is_regular_file(status)) {
+    return detail::refuse(prefix + "not a regular file");
+  }
+  std::ifstream in(name, std::ios::binary | std::ios::ate);
+  if (!in) return detail::refuse(prefix + "cannot open the file");
+  const std::streamoff length = in.tellg();
+  if (length < 0) return detail::refuse(prefix + "cannot read the file");
+  if (length > detail::kMaxBmpFileBytes) return detail::refuse(prefix + "file too large");
+  try {
+    bytes.resize(static_cast<size_t>(length));
+  } catch (const std::bad_alloc&) {
+    return detail::refuse(prefix + "out of memory");
+  }
+  in.seekg(0);
+  if (!in.read(reinterpret_cast<char*>(bytes.data()), length)) {
+    return detail::refuse(prefix + "cannot read the file");
+  }
+  return 0;
+}
+
+}  // namespace
+
 int bmp_load(std::string_view file_name, Image* dest) {
   if (dest == nullptr && !detail::screen().open) {
     return detail::refuse("bmp_load: no screen is open");
   }
-  std::ifstream in(std::string(file_name), std::ios::binary | std::ios::ate);
-  if (!in) return detail::refuse("bmp_load: cannot open the file");
-  const std::streamoff length = in.tellg();
-  if (length < 0) return detail::refuse("bmp_load: cannot read the file");
-  if (length > detail::kMaxBmpFileBytes) return detail::refuse("bmp_load: file too large");
   std::vector<uint8_t> bytes;
-  try {
-    bytes.resize(static_cast<size_t>(length));
-  } catch (const std::bad_alloc&) {
-    return detail::refuse("bmp_load: out of memory");
-  }
-  in.seekg(0);
-  if (!in.read(reinterpret_cast<char*>(bytes.data()), length)) {
-    return detail::refuse("bmp_load: cannot read the file");
-  }
+  if (const int failed = read_file(file_name, "bmp_load", bytes); failed != 0) return failed;
   return detail::bmp_load_bytes(bytes, dest);
+}
+
+int bmp_size(std::string_view file_name, int& width, int& height) {
+  std::vector<uint8_t> bytes;
+  if (const int failed = read_file(file_name, "bmp_load", bytes); failed != 0) return failed;
+  detail::Picture picture;
+  if (const int failed = detail::bmp_decode(bytes, picture); failed != 0) return failed;
+  width = picture.width;
+  height = picture.height;
+  return 0;
 }
 
 }  // namespace raster

@@ -74,6 +74,10 @@ std::span<const Color> image_pixels(const Image* image);
 // clipped. Non-zero, and nothing changed, for a missing or malformed file. Loaded pixels get
 // alpha 0xFF; palette indices beyond the file's palette read as black.
 int bmp_load(std::string_view file_name, Image* dest);
+// Reads and checks a whole BMP file as bmp_load does, without drawing it or needing a screen:
+// the picture's size (height positive for either row order). Non-zero, and width and height
+// untouched, for a missing, unreadable or malformed file.
+int bmp_size(std::string_view file_name, int& width, int& height);
 // Copies the rectangle (x1, y1)-(x2, y2), corners inclusive, of source (nullptr = the screen)
 // into dest, whose size must be (x2 - x1 + 1) x (y2 - y1 + 1). Non-zero, dest unchanged, when
 // the rectangle is not wholly inside the source or the size differs.

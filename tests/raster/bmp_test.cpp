@@ -213,7 +213,28 @@ TEST_F(RasterBmp, MalformedFilesAreRefusedAndChangeNothing) {
     ASSERT_EQ(c, 0xFF123456u);
   EXPECT_EQ(count_not(0xFF000000), 0);
   EXPECT_NE(bmp_load("/nonexistent/folder/none.bmp", img.get()), 0);
-  EXPECT_NE(bmp_load(::testing::TempDir(), img.get()), 0) << "a folder is not a file";
+  EXPECT_EQ(failure_reason(), "bmp_load: file not found");
+  EXPECT_NE(bmp_load(::testing::TempDir(), img.get()), 0);
+  EXPECT_EQ(failure_reason(), "bmp_load: not a regular file");
+}
+
+TEST_F(RasterBmp, SizeChecksTheWholeFileWithoutDrawing) {
+  for (const bool top_down : {false, true}) {
+    const std::string path = write_file(make_bmp({7, 3, 24, top_down}));
+    int width = 0, height = 0;
+    EXPECT_EQ(bmp_size(path, width, height), 0);
+    EXPECT_EQ(width, 7);
+    EXPECT_EQ(height, 3);
+    std::remove(path.c_str());
+  }
+  std::vector<uint8_t> bytes = make_bmp({});
+  bytes.pop_back();
+  const std::string path = write_file(bytes);
+  int width = -1, height = -1;
+  EXPECT_NE(bmp_size(path, width, height), 0);
+  EXPECT_EQ(width, -1);
+  std::remove(path.c_str());
+  EXPECT_EQ(count_not(0xFF000000), 0);
 }
 
 }  // namespace
