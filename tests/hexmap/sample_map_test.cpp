@@ -8,46 +8,35 @@
 namespace hexmap {
 namespace {
 
-std::vector<int32_t> grounds(const HEXAGON_MAP& map, std::size_t count) {
-  std::vector<int32_t> out;
-  for (std::size_t i = 0; i < count; ++i)
-    out.push_back(map.CELLS[i].ID_GROUND);
-  return out;
-}
+using Ids = std::vector<int32_t>;
 
-// The run of usable tiles for a tile count and the two panels, over a 5 x 4 grid.
-std::vector<int32_t> run(int32_t tiles, int32_t flood_panel, int32_t solid_panel) {
+// The ground ids of a 5 x 4 grid filled with the run of usable tiles, and the log of it.
+Ids run(int32_t tiles, int32_t flood_panel, int32_t solid_panel) {
   HEXAGON_MAP map;
-  map.LOG_OFF();
   map.CREATE_MAP(5, 4);
+  map.SET_NAME("S");
   map.TILE_COUNT = tiles;
   map.FLOOD_PANEL = flood_panel;
   map.SOLID_PANEL = solid_panel;
-  map.MAKE_SAMPLE_MAP(-1);
-  return grounds(map, 20);
-}
-
-TEST(SampleMap, RunCyclesThroughTheUsableTiles) {
-  EXPECT_EQ(run(10, 0, 0),
-            (std::vector<int32_t>{1, 2, 3, 4, 5, 6, 7, 8, 1, 2, 3, 4, 5, 6, 7, 8, 1, 2, 3, 4}));
-  const std::vector<int32_t> skipping{1, 2, 5, 6, 7, 8, 1, 2, 5, 6, 7, 8, 1, 2, 5, 6, 7, 8, 1, 2};
-  EXPECT_EQ(run(10, 3, 4), skipping);
-  EXPECT_EQ(run(10, 4, 3), skipping);
-}
-
-TEST(SampleMap, TooFewTilesFallBackToOneOrZero) {
-  EXPECT_EQ(run(3, 0, 0), std::vector<int32_t>(20, 1));
-  EXPECT_EQ(run(4, 1, 2), std::vector<int32_t>(20, 0));
-  EXPECT_EQ(run(-1, 0, 0), std::vector<int32_t>(20, 0));
-}
-
-TEST(SampleMap, RunIsLogged) {
-  HEXAGON_MAP map;
-  map.SET_NAME("S");
-  map.TILE_COUNT = 10;
   testing::LogCapture capture;
   map.MAKE_SAMPLE_MAP(-1);
-  EXPECT_EQ(capture.lines(), std::vector<std::string>{"S:   making sample map with 10 elements"});
+  EXPECT_EQ(capture.lines(), std::vector<std::string>{"S:   making sample map with " +
+                                                      std::to_string(tiles) + " elements"});
+  map.LOG_OFF();
+  Ids out;
+  for (const MAP_CELL& cell : map.CELLS)
+    out.push_back(cell.ID_GROUND);
+  return out;
+}
+
+TEST(SampleMap, RunCyclesThroughTheUsableTilesOrFallsBackToOneOrZero) {
+  EXPECT_EQ(run(10, 0, 0), (Ids{1, 2, 3, 4, 5, 6, 7, 8, 1, 2, 3, 4, 5, 6, 7, 8, 1, 2, 3, 4}));
+  const Ids skipping{1, 2, 5, 6, 7, 8, 1, 2, 5, 6, 7, 8, 1, 2, 5, 6, 7, 8, 1, 2};
+  EXPECT_EQ(run(10, 3, 4), skipping);
+  EXPECT_EQ(run(10, 4, 3), skipping);
+  EXPECT_EQ(run(3, 0, 0), Ids(20, 1));
+  EXPECT_EQ(run(4, 1, 2), Ids(20, 0));
+  EXPECT_EQ(run(-1, 0, 0), Ids(20, 0));
 }
 
 TEST(SampleMap, OneTileEverywhereKeepsWallsAndSolidSilently) {
