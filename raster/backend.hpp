@@ -25,8 +25,8 @@ struct InputState {
 class Presenter {
  public:
   virtual ~Presenter() = default;
-  // Prepares output for a width x height screen; non-zero on failure.
-  virtual int open(int width, int height) = 0;
+  // Prepares output for a width x height screen: "" on success, else why it cannot.
+  virtual std::string open(int width, int height) = 0;
   // Shows the whole frame: width x height pixels, row-major, no padding.
   virtual void present(const Color* frame, int width, int height) = 0;
   // Moves pending events into input.

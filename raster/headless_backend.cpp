@@ -8,7 +8,7 @@ namespace {
 
 class HeadlessPresenter final : public Presenter {
  public:
-  int open(int /*width*/, int /*height*/) override { return 0; }
+  std::string open(int /*width*/, int /*height*/) override { return {}; }
   void present(const Color* /*frame*/, int /*width*/, int /*height*/) override {}
   void poll(InputState& /*input*/) override {}
   std::string name() const override { return "headless"; }

@@ -113,8 +113,9 @@ int screen_set_mode(int width, int height, int depth, int /*pages*/, int /*flags
   } catch (const std::bad_alloc&) {
     return detail::refuse("screen_set_mode: out of memory");
   }
-  if (!presenter || presenter->open(width, height) != 0) {
-    return detail::refuse("screen_set_mode: the display cannot be opened");
+  if (!presenter) return detail::refuse("screen_set_mode: no presenter");
+  if (std::string why = presenter->open(width, height); !why.empty()) {
+    return detail::refuse("screen_set_mode: " + why);
   }
   frame.width = width;
   frame.height = height;

@@ -7,7 +7,8 @@
 //                          the X server by the driver, with them pixel for pixel
 //   e2e_window input       mouse position and buttons, wheel, key_down and key_read
 //   e2e_window close       a WM_DELETE_WINDOW request arrives once as "\xFFk"
-//   e2e_window no-display  without an X server, screen_set_mode fails and nothing opens
+//   e2e_window no-display  without a display, screen_set_mode fails with a reason and nothing
+//                          opens
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -353,6 +354,9 @@ void phase_close() {
 void phase_no_display() {
   if (raster::screen_set_mode(kWidth, kHeight, 32) == 0) fail("screen_set_mode succeeded");
   if (raster::screen_ptr() != nullptr) fail("a screen exists after the failure");
+  if (raster::failure_reason().find("no display") == std::string_view::npos) {
+    fail("unclear reason \"" + std::string(raster::failure_reason()) + "\"");
+  }
   Mouse m = mouse();
   if (m.result == 0 || m.x != -1 || m.y != -1 || m.buttons != -1) fail("mouse_state answered");
   say("no display ok");
