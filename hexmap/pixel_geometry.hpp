@@ -88,9 +88,9 @@ constexpr VECTOR2D hexagon_at(CellSteps s, int64_t ax, int64_t ay) {
   return {static_cast<int32_t>(col), static_cast<int32_t>(row)};
 }
 
-// The side of the box cell a wall pick lands on: 5 or 4 in the strip left of the hexagon's top
-// and bottom edges (overlap_width wide), 0 in the top quarter, 3 in the bottom quarter, -1 in
-// the middle. Sides 1 and 2 are picked as 4 and 5 of the next column.
+// The side of the box cell a wall pick at box offset (rx, ry) (map pixels) lands on: 5 or 4 in the
+// strip left of the hexagon's top and bottom edges (overlap_width wide), 0 in the top quarter, 3 in
+// the bottom quarter, -1 in the middle. Sides 1 and 2 are picked as 4 and 5 of the next column.
 constexpr int32_t wall_side_at(CellSteps s, int32_t overlap_width, int64_t rx, int64_t ry) {
   const int64_t quarter = s.odd_offset / 2;
   if (rx < overlap_width) return ry < s.odd_offset ? 5 : 4;
@@ -104,7 +104,8 @@ constexpr bool window_never_set(VECTOR2D clip_start, VECTOR2D clip_end) {
   return clip_start == VECTOR2D(0, 0) && clip_end == VECTOR2D(0, 0);
 }
 
-// One step of the camera on one axis: at most `speed` towards target, landing exactly.
+// One step of the camera (map pixels) on one axis: at most `speed` towards target, landing
+// exactly.
 constexpr int32_t step_toward(int32_t from, int32_t target, int32_t speed) {
   const int64_t gap = int64_t{target} - from;
   if (speed < 1 || (gap < 0 ? -gap : gap) < speed) return target;

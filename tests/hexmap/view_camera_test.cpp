@@ -1,5 +1,6 @@
 // The view window (clamping, the clip it applies, bypass lines) and the camera (projections,
 // centring, stepped scrolling).
+#include <algorithm>
 #include <climits>
 
 #include "log_capture.hpp"
@@ -9,18 +10,22 @@ namespace hexmap::testing {
 namespace {
 
 using Lines = std::vector<std::string>;
+using View = ScreenMap;
 
-// 48 x 40 tiles on 36 x 32 boxes: ODD_COLUMN_OFFSET 16, CELL_CENTER (24, 16).
-class ViewCamera : public ScreenMap {
+// 48 x 40 tiles on 36 x 32 boxes: ODD_COLUMN_OFFSET 16, CELL_CENTER (24,16).
+class Camera : public ScreenMap {
  protected:
   void SetUp() override {
     ScreenMap::SetUp();
     map_.LOAD_TILES(sheet(96, 80), 48, 40, 0);
     map_.SET_OVERLAP_SIZE(36, 32);
+    map_.SET_CLIP(32, 48, 351, 351);  // WIN_CENTER (191,199)
     map_.LOG_OFF();
   }
 };
 
+// Corners, size and centre of the window (screen pixels), and the centring offset for tiles
+// 64 pixels wide on 32-pixel rows.
 struct Window {
   VECTOR2D start, end, size, centre;
 };
@@ -29,22 +34,20 @@ void expect_window(const HEXAGON_MAP& m, const Window& w) {
   EXPECT_EQ(m.CLIP_END, w.end);
   EXPECT_EQ(m.WIN_SIZE, w.size);
   EXPECT_EQ(m.WIN_CENTER, w.centre);
-  EXPECT_EQ(m.CENTER_OFFSET, VECTOR2D(24, 16) - w.centre);
+  EXPECT_EQ(m.CENTER_OFFSET, VECTOR2D(32, 16) - w.centre);
 }
 
-TEST_F(ViewCamera, SetClipOrdersAndCutsTheCorners) {
-  struct Case {
+TEST_F(View, WindowIsOrderedAndKeptInsideTheScreen) {
+  map_.LOAD_TILES(sheet(64, 32), 64, 32, 0);
+  const struct {
     int x1, y1, x2, y2;
     Window window;
-  };
-  const Case cases[] = {
+  } clips[] = {
       {639, 399, 0, 0, {{0, 0}, {639, 399}, {639, 399}, {319, 199}}},
       {-20, 10, 900, 500, {{0, 10}, {639, 399}, {639, 389}, {319, 204}}},
-      {32, 48, 351, 351, {{32, 48}, {351, 351}, {319, 303}, {191, 199}}},
-      // A start beyond the screen is not ordered again after the cut.
-      {700, 0, 900, 10, {{700, 0}, {639, 10}, {-61, 10}, {670, 5}}},
+      {700, 0, 900, 10, {{700, 0}, {639, 10}, {-61, 10}, {670, 5}}},  // not ordered again
   };
-  for (const Case& c : cases) {
+  for (const auto& c : clips) {
     map_.LOG_ON();
     LogCapture capture;
     map_.SET_CLIP(c.x1, c.y1, c.x2, c.y2);
@@ -52,9 +55,6 @@ TEST_F(ViewCamera, SetClipOrdersAndCutsTheCorners) {
                                      to_string(c.window.end)});
     expect_window(map_, c.window);
   }
-}
-
-TEST_F(ViewCamera, WindowMovesAndResizesInsideTheScreen) {
   map_.SET_CLIP(100, 100, 299, 199);
   map_.SET_WIN_POSITION(500, 300);
   expect_window(map_, {{440, 300}, {639, 399}, {199, 99}, {539, 349}});
@@ -67,116 +67,106 @@ TEST_F(ViewCamera, WindowMovesAndResizesInsideTheScreen) {
   expect_window(map_, {{100, 100}, {639, 150}, {539, 50}, {369, 125}});
 }
 
-TEST_F(ViewCamera, ClipOnConfinesDrawingAndClipOffReleasesIt) {
-  map_.SET_CLIP(10, 20, 19, 29);
-  map_.CLIP_OFF();
-  raster::screen_clear();  // the whole screen is black again
-  const auto fill_white = [] {
-    raster::Image* white = raster::image_create(640, 400, 0xFFFFFFFF, 0, true);
+TEST_F(View, ClipOnConfinesDrawingAndClipOffReleasesIt) {
+  map_.LOAD_TILES(sheet(64, 32), 64, 32, 0);
+  raster::Image* white = raster::image_create(640, 400, 0xFFFFFFFF, 0, true);
+  const auto whites = [white] {
     raster::put_image(nullptr, 0, 0, white, raster::put_transparent);
-    raster::image_destroy(white);
+    return std::count(raster::screen_ptr(), raster::screen_ptr() + 640 * 400, 0xFFFFFFFF);
   };
-  map_.CLIP_ON();
-  fill_white();
-  int white = 0;
-  for (int i = 0; i < kScreenWidth * kScreenHeight; ++i)
-    white += raster::screen_ptr()[i] == 0xFFFFFFFF ? 1 : 0;
-  EXPECT_EQ(white, 100);
-  EXPECT_EQ(raster::screen_ptr()[20 * kScreenWidth + 10], 0xFFFFFFFF);
-  EXPECT_EQ(raster::screen_ptr()[29 * kScreenWidth + 19], 0xFFFFFFFF);
+  map_.SET_CLIP(10, 20, 19, 29);
+  EXPECT_EQ(whites(), 100);
+  EXPECT_EQ(raster::screen_ptr()[29 * 640 + 19], 0xFFFFFFFF);  // corners inclusive
   map_.CLIP_OFF();
-  fill_white();
-  EXPECT_EQ(raster::screen_ptr()[0], 0xFFFFFFFF);
+  EXPECT_EQ(whites(), 640 * 400);
+  raster::image_destroy(white);
 }
 
-TEST_F(ScreenMap, ClipOnOfANeverSetWindowTakesTheWholeScreenAlsoOnAOnePixelScreen) {
-  for (const int side : {kScreenWidth, 1}) {
-    ASSERT_EQ(raster::screen_set_mode(side, side == 1 ? 1 : kScreenHeight, 32), 0);
+// On a 1 x 1 screen the whole screen (0,0)-(0,0) still reads as a window never set.
+TEST_F(View, ClipOnOfANeverSetWindowTakesTheWholeScreenAlsoOnAOnePixelScreen) {
+  for (const auto& [w, h, whole] : {std::tuple{640, 400, "(639,399)"}, {1, 1, "(0,0)"}}) {
+    ASSERT_EQ(raster::screen_set_mode(w, h, 32), 0);
     HEXAGON_MAP map;
     map.LOAD_TILES(sheet(1, 1), 1, 1, 0);
-    map.CLIP_START = map.CLIP_END = VECTOR2D(0, 0);  // never set
+    map.CLIP_START = map.CLIP_END = VECTOR2D(0, 0);
     LogCapture capture;
     map.CLIP_ON();
-    const std::string whole = side == 1 ? "(0,0)" : "(639,399)";
-    EXPECT_EQ(capture.lines(), Lines{": - SET CLIP area (0,0)-" + whole});
+    EXPECT_EQ(capture.lines(), Lines{": - SET CLIP area (0,0)-" + std::string(whole)});
   }
 }
 
-TEST(ViewWithoutScreen, EveryOperationOnlyLogsItsBypassLine) {
+// Until LOAD_TILES finds a screen only the wall panels are set; the window operations log
+// their bypass lines, the others stay silent, the hexagon pick gives (0,0), the wall picks nothing.
+TEST(WithoutScreen, OnlyWallPanelsAreSet) {
   HEXAGON_MAP map;
   LogCapture capture;
+  const std::string before = view_state(map);
   map.SET_CLIP(1, 2, 3, 4);
   map.SET_WIN_POSITION(5, 6);
   map.SET_WIN_SIZE(7, 8);
   map.CLIP_ON();
   map.CLIP_OFF();
+  map.SET_OVERLAP_SIZE(16, 16);
+  map.SET_SOLID_PANEL(1);
+  map.SET_FLOODMAP_PANEL(1);
+  EXPECT_EQ(view_state(map), before);
   EXPECT_EQ(capture.lines(),
             (Lines{":   SET CLIP area is bypassed", ":   SET WIN POSITION is bypassed",
                    ":   SET WIN SIZE is bypassed", ":   CLIP ON is bypassed",
                    ":   CLIP OFF is bypassed"}));
-  EXPECT_EQ(map.CLIP_END, VECTOR2D(0, 0));
-  EXPECT_EQ(map.WIN_SIZE, VECTOR2D(0, 0));
+  map.SET_WALL_PANELS(1);
+  EXPECT_EQ(map.WALL_PANEL[5], 6);
+  EXPECT_EQ(map.GET_GRID_POSITION_UNDER_MOUSE(20, 5), VECTOR2D(0, 0));
+  EXPECT_EQ(map.GET_WALL_GRID_POSITION_UNDER_MOUSE(20, 5), VECTOR2D(-1, -1));
+  EXPECT_EQ(map.GET_WALL_SIDE_POSITION_UNDER_MOUSE(20, 5), -1);
 }
 
-TEST_F(ViewCamera, ProjectionsOfCellsOnAndOffTheMap) {
-  map_.SET_CLIP(32, 48, 351, 351);  // WIN_CENTER (191, 199)
-  map_.SET_CAMERA(-50, -30);
-  struct Case {
-    VECTOR2D cell, centre;
-  };
-  const Case cases[] = {{{0, 0}, {24, 16}},
-                        {{1, 0}, {60, 32}},
-                        {{2, 3}, {96, 112}},
-                        {{-1, -1}, {-12, 0}},
-                        {{-2, 5}, {-48, 176}}};
-  for (const Case& c : cases) {
-    EXPECT_EQ(map_.GET_ABS_POSITION_FOR_GRID(c.cell), c.centre);
-    EXPECT_EQ(map_.GET_POSITION_ON_SCREEN_FOR_GRID(c.cell.X, c.cell.Y),
-              c.centre - VECTOR2D(-50, -30));
-    EXPECT_EQ(map_.GET_CENTER_CAMERA_POSITION_FOR_GRID(c.cell), c.centre - VECTOR2D(191, 199));
-    map_.SET_CAMERA_TO_ABS_POSITION_ON_MAP(map_.GET_ABS_POSITION_FOR_GRID(c.cell));
-    EXPECT_EQ(map_.GET_POSITION_ON_SCREEN_FOR_GRID(c.cell.X, c.cell.Y), map_.WIN_CENTER);
+TEST_F(Camera, ProjectionsAndCentringOfCellsOnAndOffTheMap) {
+  const std::pair<VECTOR2D, VECTOR2D> centres[] = {{{0, 0}, {24, 16}},
+                                                   {{1, 0}, {60, 32}},
+                                                   {{2, 3}, {96, 112}},
+                                                   {{-1, -1}, {-12, 0}},
+                                                   {{-2, 5}, {-48, 176}}};
+  for (const auto& [cell, centre] : centres) {
     map_.SET_CAMERA(-50, -30);
+    EXPECT_EQ(map_.GET_ABS_POSITION_FOR_GRID(cell), centre);
+    EXPECT_EQ(map_.GET_POSITION_ON_SCREEN_FOR_GRID(cell.X, cell.Y), centre + VECTOR2D(50, 30));
+    EXPECT_EQ(map_.GET_CENTER_CAMERA_POSITION_FOR_GRID(cell), centre - VECTOR2D(191, 199));
+    map_.SET_CAMERA_TO_ABS_POSITION_ON_MAP(map_.GET_ABS_POSITION_FOR_GRID(cell));
+    EXPECT_EQ(map_.GET_POSITION_ON_SCREEN_FOR_GRID(cell.X, cell.Y), VECTOR2D(191, 199));
+    map_.SET_CAMERA(0, 0);
+    map_.SCROLL_TO_GRID(cell, 0);
+    EXPECT_EQ(map_.GET_POSITION_ON_SCREEN_FOR_GRID(cell.X, cell.Y), VECTOR2D(191, 199));
   }
-}
-
-TEST_F(ViewCamera, ScrollStepsAtMostSpeedPerAxisAndLandsExactly) {
-  map_.SCROLL(100, 0, 8);
-  for (int i = 1; i < 12; ++i)
-    map_.SCROLL(100, 0, 8);
-  EXPECT_EQ(map_.CAMERA, VECTOR2D(96, 0));
-  EXPECT_EQ(map_.SCROLL_DONE, 0);
-  map_.SCROLL(VECTOR2D(100, 0), 8);
-  EXPECT_EQ(map_.CAMERA, VECTOR2D(100, 0));
-  EXPECT_EQ(map_.SCROLL_DONE, -1);
-
-  map_.SET_CAMERA(0, 0);
-  map_.SCROLL(-5, 3, 4);
-  EXPECT_EQ(map_.CAMERA, VECTOR2D(-4, 3));
-  EXPECT_EQ(map_.SCROLL_DONE, 0);
-  map_.SCROLL(-5, 3, 4);
-  EXPECT_EQ(map_.CAMERA, VECTOR2D(-5, 3));
-  EXPECT_EQ(map_.SCROLL_DONE, -1);
-
-  for (const int speed : {0, -3}) {
-    map_.SET_CAMERA(INT_MIN, INT_MAX);
-    map_.SCROLL(INT_MAX, INT_MIN, speed);
-    EXPECT_EQ(map_.CAMERA, VECTOR2D(INT_MAX, INT_MIN));
-    EXPECT_EQ(map_.SCROLL_DONE, -1);
-  }
-  map_.SCROLL(INT_MIN, INT_MAX, INT_MAX);  // no overflow on the way
-  EXPECT_EQ(map_.CAMERA, VECTOR2D(0, -1));
-}
-
-TEST_F(ViewCamera, ScrollToGridAndAsCentreAimAtTheWindowCentre) {
-  map_.SET_CLIP(32, 48, 351, 351);
-  map_.SCROLL_TO_GRID(VECTOR2D(3, 2), 0);
-  EXPECT_EQ(map_.GET_POSITION_ON_SCREEN_FOR_GRID(3, 2), map_.WIN_CENTER);
   map_.SET_CAMERA(0, 0);
   map_.SCROLL_AS_CENTER(500, -40, 16);
   EXPECT_EQ(map_.CAMERA, VECTOR2D(16, -16));
   map_.SCROLL_AS_CENTER(VECTOR2D(500, -40), 0);
   EXPECT_EQ(map_.CAMERA, VECTOR2D(500 - 191, -40 - 199));
+}
+
+TEST_F(Camera, ScrollStepsAtMostSpeedPerAxisAndLandsExactly) {
+  const struct {
+    VECTOR2D from, to;
+    int speed, calls;
+    VECTOR2D camera;
+    int done;
+  } scrolls[] = {
+      {{0, 0}, {100, 0}, 8, 12, {96, 0}, 0},
+      {{0, 0}, {100, 0}, 8, 13, {100, 0}, -1},
+      {{0, 0}, {-5, 3}, 4, 1, {-4, 3}, 0},  // y lands at once
+      {{0, 0}, {-5, 3}, 4, 3, {-5, 3}, -1},
+      {{INT_MIN, INT_MAX}, {INT_MAX, INT_MIN}, 0, 1, {INT_MAX, INT_MIN}, -1},
+      {{INT_MIN, INT_MAX}, {INT_MAX, INT_MIN}, -3, 1, {INT_MAX, INT_MIN}, -1},
+      {{INT_MAX, INT_MIN}, {INT_MIN, INT_MAX}, INT_MAX, 1, {0, -1}, 0},  // no overflow
+  };
+  for (const auto& s : scrolls) {
+    map_.SET_CAMERA(s.from);
+    for (int i = 0; i < s.calls; ++i)
+      map_.SCROLL(s.to, s.speed);
+    EXPECT_EQ(map_.CAMERA, s.camera) << s.to << " speed " << s.speed << " calls " << s.calls;
+    EXPECT_EQ(map_.SCROLL_DONE, s.done) << s.to << " speed " << s.speed << " calls " << s.calls;
+  }
 }
 
 }  // namespace
