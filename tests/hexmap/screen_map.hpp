@@ -6,40 +6,34 @@
 #include <unistd.h>
 
 #include <cstdint>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "hexmap/hexagon_map.hpp"
 #include "raster/raster.hpp"
+#include "tests/reference/tile_sheet.hpp"
 
 namespace hexmap::testing {
+
+inline constexpr int kScreenWidth = 640;
+inline constexpr int kScreenHeight = 400;
 
 // Sheet pixel (x, y): every pixel of a test sheet differs from the others and is opaque.
 inline raster::Color sheet_colour(int x, int y) {
   return 0xFF000000u | static_cast<uint32_t>(x) << 12 | static_cast<uint32_t>(y);
 }
 
-// A 32-bit bottom-up BMP file of width x height pixels coloured by sheet_colour.
+// A 32-bit BMP file of width x height pixels coloured by sheet_colour.
 inline void write_bmp(const std::filesystem::path& path, int width, int height) {
-  std::vector<uint8_t> b(54 + static_cast<size_t>(width) * height * 4, 0);
-  const auto put = [&b](size_t at, uint32_t v) { std::memcpy(&b[at], &v, 4); };  // x86: LE
-  b[0] = 'B';
-  b[1] = 'M';
-  put(10, 54);  // pixel offset
-  put(14, 40);  // info header size
-  put(18, width);
-  put(22, height);
-  put(26, 1 | 32 << 16);  // one plane, 32 bits
+  std::vector<raster::Color> pixels;
+  pixels.reserve(static_cast<size_t>(width) * static_cast<size_t>(height));
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x)
-      put(54 + (static_cast<size_t>(height - 1 - y) * width + x) * 4, sheet_colour(x, y));
+      pixels.push_back(sheet_colour(x, y));
   }
-  std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
+  reference::write_bmp32(path.string(), width, height, pixels);
 }
 
 // Every field the window, camera, tile and panel operations write, as text, to tell whether
@@ -65,7 +59,7 @@ class ScreenMap : public ::testing::Test {
  protected:
   void SetUp() override {
     raster::select_backend(raster::Backend::headless);
-    ASSERT_EQ(raster::screen_set_mode(640, 400, 32), 0);
+    ASSERT_EQ(raster::screen_set_mode(kScreenWidth, kScreenHeight, 32), 0);
     std::filesystem::create_directories(dir_);
     map_.LOG_OFF();
   }
@@ -77,10 +71,28 @@ class ScreenMap : public ::testing::Test {
     write_bmp(dir_ / name, width, height);
     return path(name);
   }
+  // A new headless screen of another size; the map has not seen it until LOAD_TILES.
+  void open_screen(int width, int height) {
+    ASSERT_EQ(raster::screen_set_mode(width, height, 32), 0);
+    screen_width_ = width;
+  }
+  // Loads `count` tiles of tile_w x tile_h, paint(i, x, y) giving tile i's pixel (x, y).
+  template <class Paint>
+  void load_tiles(int tile_w, int tile_h, int count, Paint paint) {
+    ASSERT_TRUE(reference::write_tile_sheet(path("tiles.bmp"), tile_w, tile_h, count, paint));
+    map_.LOAD_TILES(path("tiles.bmp"), tile_w, tile_h, 0);
+    ASSERT_EQ(map_.TILE_COUNT, count);
+    map_.LOG_OFF();
+  }
+  // Screen pixel (x, y) of the frame being built, colour bits only (alpha shows nothing).
+  raster::Color rgb(int x, int y) const {
+    return raster::screen_ptr()[y * screen_width_ + x] & 0xFFFFFF;
+  }
 
   const std::filesystem::path dir_ =
       std::filesystem::temp_directory_path() / ("hexmap_screen_" + std::to_string(::getpid()));
   HEXAGON_MAP map_;
+  int screen_width_ = kScreenWidth;
 };
 
 }  // namespace hexmap::testing

@@ -1,0 +1,140 @@
+// A whole frame drawn by the engine, compared pixel for pixel with a picture kept in
+// tests/hexmap/golden/. After a deliberate change of the picture, run the test once with
+// HEXMAP_UPDATE_GOLDEN=1 to rewrite it (and scripts/bmp_to_png.py for the README's copy).
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "hexmap/hexagon_map.hpp"
+#include "screen_map.hpp"
+#include "tests/reference/test_maps.hpp"
+#include "tests/reference/tile_sheet.hpp"
+
+namespace hexmap {
+namespace {
+
+using reference::hex_bottom;
+using reference::hex_pixel;
+
+constexpr int kPictureW = 256;
+constexpr int kPictureH = 224;
+constexpr int kTileW = 32;
+constexpr int kTileH = 32;
+constexpr int kBoxW = 24;
+constexpr int kBoxH = 28;
+constexpr raster::Color kMagenta = 0xFFFF00FF;
+// Tile ids on the sheet.
+constexpr int kVoid = 0;
+constexpr int kFirstWallPanel = 3;
+constexpr int kSolidPanel = 9;
+constexpr int kFloodPanel = 10;
+constexpr int kTileCount = 11;
+// The flood panel's blue is full, so over black its blue channel shows the blend's opacity.
+constexpr raster::Color kFloodBlue = 0xFF3399FF;
+
+const std::filesystem::path kGolden =
+    std::filesystem::path(__FILE__).parent_path() / "golden" / "map_picture.bmp";
+
+// Hexagons in the top kBoxH rows; ground tiles have an outline and a side face below.
+raster::Color paint(int id, int x, int y) {
+  const auto hex = hex_pixel(x, y, kTileW, kBoxH);
+  if (id == kVoid) return hex.in_hexagon() ? 0xFF23232Bu : kMagenta;
+  if (id < kFirstWallPanel) {
+    if (!hex.in_hexagon()) {
+      const double bottom = hex_bottom(x, kTileW, kBoxH);
+      return y >= bottom && y < bottom + kTileH - kBoxH ? 0xFF3C2E22u : kMagenta;
+    }
+    if (hex.edge_distance() < 1) return 0xFF2B3326u;
+    return id == 1 ? 0xFF5A6B4Eu : 0xFF62754Fu;
+  }
+  if (id < kSolidPanel) {
+    return hex.in_hexagon() && hex.inside[id - kFirstWallPanel] < 3 ? 0xFFF2E6C9u : kMagenta;
+  }
+  if (id == kSolidPanel)
+    return hex.in_hexagon() && hex.edge_distance() >= 4 ? 0xFF8C3B32u : kMagenta;
+  return hex.in_hexagon() && hex.edge_distance() >= 2 ? kFloodBlue : kMagenta;
+}
+
+class MapPicture : public testing::ScreenMap {
+ protected:
+  void SetUp() override {
+    ScreenMap::SetUp();
+    open_screen(kPictureW, kPictureH);
+    load_tiles(kTileW, kTileH, kTileCount, paint);
+    map_.SET_OVERLAP_SIZE(kBoxW, kBoxH);
+    map_.SET_WALL_PANELS(kFirstWallPanel);
+    map_.SET_SOLID_PANEL(kSolidPanel);
+    map_.SET_FLOODMAP_PANEL(kFloodPanel);
+    map_.LOG_OFF();
+    build_map();
+  }
+
+  // A wall from the top edge down between columns 4 and 5, open at the bottom two rows;
+  // holes, rocks, a path around the wall and a flood of two steps.
+  void build_map() {
+    reference::make_open_map(map_, 10, 7);
+    for (MAP_CELL& c : map_.CELLS)
+      c.ID_GROUND = (c.POSITION.X + c.POSITION.Y) % 3 == 0 ? 2 : 1;
+    for (int32_t y = 0; y < 5; ++y) {
+      reference::wall_both_sides(map_, 4, y, 1);
+      reference::wall_both_sides(map_, 4, y, 2);
+    }
+    map_.SET_ID_GROUND(2, 2, 0);
+    map_.SET_ID_GROUND(7, 5, 0);
+    map_.ASTAR_CELLSETSOLID(6, 1, -1);
+    map_.ASTAR_CELLSETSOLID(3, 4, -1);
+    map_.FLOODMAP_COMPUTE(2, 5, 2);
+    map_.ASTAR_COMPUTE(VECTOR2D(1, 1), VECTOR2D(8, 2), 65535);
+    map_.SET_CAMERA(-4, -4);
+  }
+
+  // Brings the process-wide flood pulse to its top, so the frame's flood blends at 193.
+  void sync_flood_pulse() {
+    const VECTOR2D origin = map_.GET_POSITION_ON_SCREEN_FOR_GRID(2, 5);
+    for (int calls = 0; calls < 40; ++calls) {
+      raster::screen_clear();
+      map_.FLOODMAP_DRAW_PATH();
+      if ((rgb(origin.X, origin.Y) & 0xFF) == 200) return;
+    }
+    FAIL() << "the flood pulse never reached 200";
+  }
+};
+
+TEST_F(MapPicture, MatchesTheGoldenPicture) {
+  ASSERT_TRUE(map_.ASTAR_PATH_FOUND);
+  sync_flood_pulse();
+  raster::screen_lock();
+  raster::screen_clear();
+  map_.DRAW();
+  map_.CLIP_ON();
+  map_.FLOODMAP_DRAW_PATH();
+  map_.ASTAR_DRAW_PATH();
+  map_.CLIP_OFF();
+  raster::screen_unlock();
+  const std::vector<raster::Color>& frame = raster::headless::presented_frame();
+
+  if (std::getenv("HEXMAP_UPDATE_GOLDEN") != nullptr) {
+    ASSERT_TRUE(reference::write_bmp32(kGolden.string(), kPictureW, kPictureH, frame));
+    GTEST_SKIP() << "rewrote " << kGolden;
+  }
+  raster::Image* golden = raster::image_create(kPictureW, kPictureH);
+  ASSERT_EQ(raster::bmp_load(kGolden.string(), golden), 0)
+      << kGolden << ": " << raster::failure_reason();
+  const auto want = raster::image_pixels(golden);
+  int wrong = 0;
+  for (size_t i = 0; i < frame.size(); ++i)
+    wrong += (frame[i] & 0xFFFFFF) != (want[i] & 0xFFFFFF) ? 1 : 0;
+  raster::image_destroy(golden);
+  if (wrong != 0) {
+    const auto actual = std::filesystem::path(::testing::TempDir()) / "map_picture.actual.bmp";
+    reference::write_bmp32(actual.string(), kPictureW, kPictureH, frame);
+    ADD_FAILURE() << wrong << " pixels differ from " << kGolden << "; this frame is in " << actual;
+  }
+}
+
+}  // namespace
+}  // namespace hexmap

@@ -1,0 +1,98 @@
+// Tile sheets made by the tests and benchmarks: a BMP writer and the shape of a flat-topped
+// hexagon tile (tile pixels, origin at the tile's top-left corner).
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <fstream>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "raster/raster.hpp"
+
+namespace hexmap::reference {
+
+// Writes width x height pixels (row-major, top row first) as a 32-bit BMP, rows bottom-up.
+inline bool write_bmp32(const std::string& path, int width, int height,
+                        std::span<const raster::Color> pixels) {
+  std::ofstream out(path, std::ios::binary);
+  const auto put = [&](uint32_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i)
+      out.put(static_cast<char>(v >> (8 * i) & 0xFF));
+  };
+  constexpr uint32_t kHeaderBytes = 54;
+  const auto data_bytes = static_cast<uint32_t>(width * height * 4);
+  out.write("BM", 2);
+  put(kHeaderBytes + data_bytes, 4);
+  put(0, 4);
+  put(kHeaderBytes, 4);
+  put(40, 4);  // information header size
+  put(static_cast<uint32_t>(width), 4);
+  put(static_cast<uint32_t>(height), 4);
+  put(1, 2);   // planes
+  put(32, 2);  // bits per pixel
+  for (int i = 0; i < 6; ++i)
+    put(i == 1 ? data_bytes : 0, 4);
+  for (int y = height - 1; y >= 0; --y) {
+    for (int x = 0; x < width; ++x)
+      put(pixels[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)], 4);
+  }
+  return static_cast<bool>(out);
+}
+
+// A sheet of `count` tiles side by side in one row; paint(i, x, y) is tile i's pixel (x, y).
+template <class Paint>
+bool write_tile_sheet(const std::string& path, int tile_w, int tile_h, int count, Paint paint) {
+  const int width = tile_w * count;
+  std::vector<raster::Color> pixels(static_cast<size_t>(width * tile_h));
+  for (int y = 0; y < tile_h; ++y) {
+    for (int x = 0; x < width; ++x)
+      pixels[static_cast<size_t>(y * width + x)] = paint(x / tile_w, x % tile_w, y);
+  }
+  return write_bmp32(path, width, tile_h, pixels);
+}
+
+// Where a tile pixel lies against a flat-topped hexagon of width w filling the top h rows:
+// its distance inside each side's edge (sides numbered as the directions, 0 up, clockwise),
+// negative beyond that edge.
+struct HexPixel {
+  std::array<double, 6> inside{};
+  bool in_hexagon() const { return *std::min_element(inside.begin(), inside.end()) >= 0; }
+  // The side whose edge is nearest.
+  int nearest_side() const {
+    return static_cast<int>(std::min_element(inside.begin(), inside.end()) - inside.begin());
+  }
+  double edge_distance() const { return inside[nearest_side()]; }
+};
+
+inline HexPixel hex_pixel(int x, int y, int w, int h) {
+  const double px = x + 0.5;
+  const double py = y + 0.5;
+  // Corners clockwise from the left one; side n joins corners n + 1 and n + 2 (mod 6).
+  const double cx[6] = {0, w / 4.0, 3 * w / 4.0, double(w), 3 * w / 4.0, w / 4.0};
+  const double cy[6] = {h / 2.0, 0, 0, h / 2.0, double(h), double(h)};
+  HexPixel p;
+  for (int side = 0; side < 6; ++side) {
+    const int a = (side + 1) % 6;
+    const int b = (side + 2) % 6;
+    const double ex = cx[b] - cx[a];
+    const double ey = cy[b] - cy[a];
+    p.inside[side] = (ex * (py - cy[a]) - ey * (px - cx[a])) / std::hypot(ex, ey);
+  }
+  return p;
+}
+
+// Lowest hexagon row above tile column x (tile pixels): the bottom edge of the outline, under
+// which a tall tile shows its side face.
+inline double hex_bottom(int x, int w, int h) {
+  const double px = x + 0.5;
+  const double quarter = w / 4.0;
+  if (px < quarter) return h / 2.0 + px / quarter * h / 2.0;
+  if (px > w - quarter) return h / 2.0 + (w - px) / quarter * h / 2.0;
+  return h;
+}
+
+}  // namespace hexmap::reference
