@@ -1,16 +1,24 @@
 // A* search over the grid. The working state lives in the cells' A* fields; the buffers in
-// Scratch only make it fast: a heap of open cells replaces the scan for the lowest F, and a
-// list of the cells the previous search wrote replaces the reset of the whole grid. Both give
-// the same expansions in the same order as the scan and the full reset.
+// Scratch only make it fast. Both searches here expand the same cells in the same order as the
+// documented scan for the lowest F, and leave every cell as the full reset and that scan would.
+//
+// The bucketed search serves ordinary maps. While every cell's POSITION is its own grid
+// position the estimate is consistent: after the start (whose F stays 0) the selected F never
+// falls, a closed cell is never reached more cheaply, and every open F lies within the lowest
+// open F plus 30. Four buckets by F / 10 mod 4 then each hold one F, and the lowest index in a
+// bucket is the scan's choice among equal F. It checks each of these as it relies on it; when
+// one fails it undoes what it wrote and the heap search, exact on any cells, runs instead.
 
 #include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <utility>
 
+#include "hexmap/astar_heap.hpp"
 #include "hexmap/grid_geometry.hpp"
 #include "hexmap/hexagon_map.hpp"
 #include "hexmap/search_scratch.hpp"
@@ -18,124 +26,180 @@
 namespace hexmap {
 namespace {
 
+using detail::kStepCost;
+using detail::LowestIndexSet;
 using detail::SearchScratch;
+using detail::SearchSetup;
+using detail::SideWord;
 
-constexpr int32_t kStepCost = 10;
 constexpr std::string_view kSizeMismatch =
     ":   A* refused, the map size fields do not match the cells";
 
-constexpr int32_t wrap_times10(int32_t v) {
-  return static_cast<int32_t>(static_cast<uint32_t>(v) * 10u);
-}
-// Row-major index of (x, y); garbage positions wrap instead of overflowing.
-constexpr int32_t wrap_index(VECTOR2D p, int32_t width) {
-  return static_cast<int32_t>(static_cast<uint32_t>(p.Y) * static_cast<uint32_t>(width) +
-                              static_cast<uint32_t>(p.X));
-}
+constexpr uint32_t kTagEpoch = ~((1u << detail::kEpochShift) - 1);
+// Open F values span at most this much above the lowest one in the bucketed search.
+constexpr int64_t kBucketSpan = 3 * kStepCost;
 
-void reset_cell(MAP_CELL& c, int32_t none) {
-  c.ASTAR_PARENT = VECTOR2D(-1, -1);
-  c.ASTAR_PARENT_INDEX = -1;
-  c.ASTAR_DIRECTION = -1;
-  c.ASTAR_LIST = none;
-  c.ASTAR_PATH_DIRECTION = -1;
-  c.ASTAR_F = 0;
-  c.ASTAR_G = 0;
-  c.ASTAR_H = 0;
-}
-
-// Leaves every cell in the reset state. Only cells listed as written since the last reset can
-// differ from it, unless the grid is new or the list marks were changed.
-void reset_astar(HEXAGON_MAP& map, SearchScratch& s) {
-  const std::array<int32_t, 3> marks{map.ASTAR_NONE, map.ASTAR_OPEN, map.ASTAR_CLOSED};
-  const int32_t none = map.ASTAR_NONE;
-  MAP_CELL* cells = map.CELLS.data();
-  if (s.astar_reset_all || marks != s.astar_reset_marks) {
-    for (MAP_CELL& c : map.CELLS)
-      reset_cell(c, none);
-    s.astar_reset_all = false;
-    s.astar_reset_marks = marks;
-  } else {
-    for (const int32_t i : s.astar_searched)
-      reset_cell(cells[i], none);
-    for (const int32_t i : s.astar_touched)
-      reset_cell(cells[i], none);
+uint32_t next_epoch(SearchScratch& s) {
+  ++s.epoch;
+  if (s.epoch > (kTagEpoch >> detail::kEpochShift)) {  // the tags would wrap: start afresh
+    std::fill(s.side.begin(), s.side.end(), SideWord{0, 0});
+    s.epoch = 1;
   }
-  for (const int32_t i : s.astar_touched) {
-    s.marks[static_cast<size_t>(i)] &= static_cast<uint8_t>(~SearchScratch::kAstarTouched);
-  }
-  s.astar_searched.clear();
-  s.astar_touched.clear();
+  return s.epoch << detail::kEpochShift;
 }
 
-struct SearchSetup {
-  int32_t start;
-  int32_t end;
-  int32_t limit;
-  int32_t none;
-  int32_t open;
-  int32_t closed;
-};
+size_t bucket_of(int64_t f) {
+  return static_cast<size_t>((f / kStepCost) & 3);
+}
 
-// The expansion loop. Cells are reset and the start is valid.
-void run_search(HEXAGON_MAP& map, SearchScratch& s, const SearchSetup& setup) {
+// The bucketed search. Cells written outside a search are reset; the cells the last search
+// opened may still hold its values. Returns false when an assumption failed; the cells it
+// opened are then listed in astar_opening.
+bool bucket_search(HEXAGON_MAP& map, SearchScratch& s, const SearchSetup& setup) {
   MAP_CELL* const cells = map.CELLS.data();
+  SideWord* const side = s.side.data();
+  std::array<LowestIndexSet, 4>& buckets = s.buckets;
+  detail::CellList& opening = s.astar_opening;
   const int32_t width = map.MAP_WIDTH;
+  const int32_t height = map.MAP_HEIGHT;
   const auto uwidth = static_cast<uint32_t>(width);
-  const auto uheight = static_cast<uint32_t>(map.MAP_HEIGHT);
+  const auto uheight = static_cast<uint32_t>(height);
   const VECTOR2D goal = cells[setup.end].POSITION;
-  const int32_t none = setup.none;
+  const uint32_t epoch = next_epoch(s);
   const int32_t open = setup.open;
 
-  detail::OpenHeap heap(s.heap.data(), s.heap.size(), cells, open);
-  cells[setup.start].ASTAR_LIST = open;
-  s.astar_searched.push(setup.start);
-  heap.push(cells[setup.start].ASTAR_F, setup.start);
+  const int32_t start = setup.start;
+  MAP_CELL& first = cells[start];
+  if (first.POSITION != VECTOR2D(start % width, start / width)) return false;
+  detail::reset_cell(first, setup.none);
+  first.ASTAR_LIST = open;
+  side[start] = {
+      epoch | detail::entry_sides<detail::SolidStops::minus_one>(first) | detail::kTagOpen, 0};
+  opening.push(start);
+  buckets[0].insert(static_cast<uint32_t>(start));
+  int32_t open_count = 1;
+  int64_t low_f = 0;  // the lowest open F; every open F lies within kBucketSpan above it
 
   int32_t expanded = 0;
   for (;;) {
-    const int32_t c = heap.pop();
-    if (c == -1 || c == setup.end) break;
+    if (open_count == 0) break;
+    int32_t skipped = 0;
+    for (; buckets[bucket_of(low_f)].empty(); low_f += kStepCost) {
+      if (++skipped == 4) return false;  // cannot happen while every open F fits the buckets
+    }
+    LowestIndexSet& bucket = buckets[bucket_of(low_f)];
+    const auto c = static_cast<int32_t>(bucket.lowest());
+    if (c == setup.end) break;
+    bucket.erase(static_cast<uint32_t>(c));
+    --open_count;
     ++expanded;
+
     MAP_CELL& from = cells[c];
     from.ASTAR_LIST = setup.closed;
-    const VECTOR2D pos = from.POSITION;
-    // G stays below 10 x the cell count within a search; wrapping only guards the type.
-    const int32_t g = detail::wrap_add(from.ASTAR_G, kStepCost);
-    const int32_t parent_index = wrap_index(pos, width);
+    SideWord& from_side = side[c];
+    from_side.tag = (from_side.tag & ~detail::kTagList) | detail::kTagClosed;
+    const int32_t x = from.POSITION.X;  // checked against the index when it was opened
+    const int32_t y = from.POSITION.Y;
+    const int32_t g = from_side.g + kStepCost;
+    const bool inner = x > 0 && y > 0 && x < width - 1 && y < height - 1;
+    // With nothing else open the next lowest F is free; the F values opened now must still
+    // fit the buckets together.
+    const bool rebase = open_count == 0;
+    int64_t rebase_low = std::numeric_limits<int64_t>::max();
+    int64_t rebase_high = std::numeric_limits<int64_t>::min();
+    const auto admit = [&](int32_t f) {
+      if (f < 0 || f % kStepCost != 0) return false;
+      if (rebase) {
+        rebase_low = std::min<int64_t>(rebase_low, f);
+        rebase_high = std::max<int64_t>(rebase_high, f);
+        return true;
+      }
+      return f >= low_f && f - low_f <= kBucketSpan;
+    };
 
     // Called with constant directions, so the neighbour arithmetic folds away.
     const auto relax = [&](int32_t d) {
-      const int32_t nx = detail::adjacent_x(pos.X, d);
-      const int32_t ny = detail::adjacent_y(pos.X, pos.Y, d);
-      if (static_cast<uint32_t>(nx) >= uwidth || static_cast<uint32_t>(ny) >= uheight) return;
+      const int32_t nx = detail::adjacent_x(x, d);
+      const int32_t ny = detail::adjacent_y(x, y, d);
+      if (!inner && (static_cast<uint32_t>(nx) >= uwidth || static_cast<uint32_t>(ny) >= uheight)) {
+        return true;
+      }
       const int32_t n = ny * width + nx;
+      SideWord& to_side = side[n];
+      uint32_t tag = to_side.tag;
+      if ((tag & kTagEpoch) != epoch) {  // first met in this search
+        const MAP_CELL& to = cells[n];
+        const uint32_t sides = detail::entry_sides<detail::SolidStops::minus_one>(to);
+        if (sides != 0 && (to.POSITION.X != nx || to.POSITION.Y != ny)) return false;
+        tag = epoch | sides;
+        to_side.tag = tag;
+      }
+      if (((tag >> d) & 1u) == 0) return true;
       MAP_CELL& to = cells[n];
-      if (to.ID_GROUND == 0 || to.SOLID == -1 || ((to.ID_WALL >> detail::opposite(d)) & 1) != 0) {
-        return;
+      if ((tag & detail::kTagList) == 0) {
+        const int32_t h = detail::wrap_times10(detail::distance(nx, ny, goal.X, goal.Y));
+        const int32_t f = detail::wrap_add(g, h);
+        if (!admit(f)) return false;
+        to.ASTAR_PARENT = VECTOR2D(x, y);
+        to.ASTAR_PARENT_INDEX = c;
+        to.ASTAR_DIRECTION = d;
+        to.ASTAR_LIST = open;
+        to.ASTAR_PATH_DIRECTION = -1;
+        to.ASTAR_F = f;
+        to.ASTAR_G = g;
+        to.ASTAR_H = h;
+        to_side = {tag | detail::kTagOpen, g};
+        opening.push(n);
+        buckets[bucket_of(f)].insert(static_cast<uint32_t>(n));
+        ++open_count;
+        return true;
       }
-      if (to.ASTAR_LIST == none) {
-        s.astar_searched.push(n);  // first opening in this search
-      } else if (g >= to.ASTAR_G) {
-        return;  // open or closed: only a cheaper way (re)opens it
-      }
-      to.ASTAR_LIST = open;
-      to.ASTAR_G = g;
-      to.ASTAR_H = wrap_times10(detail::distance(to.POSITION.X, to.POSITION.Y, goal.X, goal.Y));
-      to.ASTAR_F = detail::wrap_add(g, to.ASTAR_H);
-      to.ASTAR_PARENT = pos;
-      to.ASTAR_PARENT_INDEX = parent_index;
+      if (g >= to_side.g) return true;
+      if ((tag & detail::kTagList) == detail::kTagClosed) return false;
+      const int32_t f = detail::wrap_add(g, to.ASTAR_H);
+      if (!admit(f)) return false;
+      buckets[bucket_of(to.ASTAR_F)].erase(static_cast<uint32_t>(n));
+      to.ASTAR_PARENT = VECTOR2D(x, y);
+      to.ASTAR_PARENT_INDEX = c;
       to.ASTAR_DIRECTION = d;
-      heap.push(to.ASTAR_F, n);
+      to.ASTAR_F = f;
+      to.ASTAR_G = g;
+      to_side.g = g;
+      buckets[bucket_of(f)].insert(static_cast<uint32_t>(n));
+      return true;
     };
-    relax(0);
-    relax(1);
-    relax(2);
-    relax(3);
-    relax(4);
-    relax(5);
+    if (!(relax(0) && relax(1) && relax(2) && relax(3) && relax(4) && relax(5))) return false;
+    if (rebase && open_count > 0) {
+      if (rebase_high - rebase_low > kBucketSpan) return false;
+      low_f = rebase_low;
+    }
     if (expanded >= setup.limit) break;
   }
+  return true;
+}
+
+// Runs the search into reset cells; the cells the last search opened may still hold its
+// values, and are reset unless this search opened them again.
+void search(HEXAGON_MAP& map, SearchScratch& s, const SearchSetup& setup) {
+  MAP_CELL* const cells = map.CELLS.data();
+  const bool done = bucket_search(map, s, setup);
+  for (LowestIndexSet& bucket : s.buckets)
+    bucket.clear();
+  if (done) {
+    const uint32_t epoch = s.epoch << detail::kEpochShift;
+    for (const int32_t i : s.astar_searched) {
+      const uint32_t tag = s.side[static_cast<size_t>(i)].tag;
+      if ((tag & kTagEpoch) != epoch || (tag & detail::kTagList) == 0) {
+        detail::reset_cell(cells[i], setup.none);
+      }
+    }
+    s.astar_searched.clear();
+    std::swap(s.astar_searched, s.astar_opening);
+    return;
+  }
+  detail::reset_list(cells, s.astar_searched, setup.none);
+  detail::reset_list(cells, s.astar_opening, setup.none);
+  detail::run_heap_search(map, s, setup);
 }
 
 bool on_grid(const HEXAGON_MAP& map, int32_t index) {
@@ -208,10 +272,7 @@ void HEXAGON_MAP::ASTAR_CHECKNEIGHBOUR(int32_t index, int32_t direction, int32_t
   if (INSIDE(x, y) == 0) return;
   const int32_t n = y * MAP_WIDTH + x;
   MAP_CELL& to = CELLS[static_cast<size_t>(n)];
-  if (to.ID_GROUND == 0 || to.SOLID == -1 ||
-      ((to.ID_WALL >> detail::opposite(direction)) & 1) != 0) {
-    return;
-  }
+  if (!detail::can_enter<detail::SolidStops::minus_one>(to, direction)) return;
   const MAP_CELL& from = CELLS[static_cast<size_t>(index)];
   const int32_t g = detail::wrap_add(from.ASTAR_G, cost);
   const bool reopen =
@@ -225,10 +286,10 @@ void HEXAGON_MAP::ASTAR_CHECKNEIGHBOUR(int32_t index, int32_t direction, int32_t
   const VECTOR2D goal = CELLS[static_cast<size_t>(ASTAR_END_INDEX)].POSITION;
   to.ASTAR_LIST = ASTAR_OPEN;
   to.ASTAR_G = g;
-  to.ASTAR_H = wrap_times10(detail::distance(to.POSITION.X, to.POSITION.Y, goal.X, goal.Y));
+  to.ASTAR_H = detail::wrap_times10(detail::distance(to.POSITION.X, to.POSITION.Y, goal.X, goal.Y));
   to.ASTAR_F = detail::wrap_add(g, to.ASTAR_H);
   to.ASTAR_PARENT = from.POSITION;
-  to.ASTAR_PARENT_INDEX = wrap_index(from.POSITION, MAP_WIDTH);
+  to.ASTAR_PARENT_INDEX = detail::wrap_index(from.POSITION, MAP_WIDTH);
   to.ASTAR_DIRECTION = direction;
   detail::mark_astar_touched(*scratch_, n);
 }
@@ -267,55 +328,33 @@ void HEXAGON_MAP::ASTAR_COMPUTE(int32_t limit) {
     log_line(kSizeMismatch);
     return;
   }
-  reset_astar(*this, s);
   ASTAR_PATH_LENGTH = 0;
   ASTAR_PATH_FOUND = 0;
   ASTAR_FIRST_DIRECTION = -1;
 
+  const auto refuse = [&](std::string_view why) {
+    detail::reset_astar(*this, s);
+    log_line(why);
+  };
   if (ASTAR_NONE == ASTAR_OPEN || ASTAR_NONE == ASTAR_CLOSED || ASTAR_OPEN == ASTAR_CLOSED) {
-    log_line(":   A* search refused, the list marks are not distinct");
+    refuse(":   A* search refused, the list marks are not distinct");
     return;
   }
   // A start or end set on an earlier, larger grid may no longer exist.
   if (!on_grid(*this, ASTAR_START_INDEX) || INSIDE(ASTAR_START) == 0) {
-    log_line(":   A* start " + to_string(ASTAR_START) + " is off the map, no search");
+    refuse(":   A* start " + to_string(ASTAR_START) + " is off the map, no search");
     return;
   }
   if (!on_grid(*this, ASTAR_END_INDEX) || INSIDE(ASTAR_END) == 0) {
-    log_line(":   A* end " + to_string(ASTAR_END) + " is off the map, no search");
+    refuse(":   A* end " + to_string(ASTAR_END) + " is off the map, no search");
     return;
   }
 
+  detail::reset_outside_writes(*this, s);
   const int32_t start = ASTAR_START_INDEX;
   const int32_t end = ASTAR_END_INDEX;
-  run_search(*this, s, {start, end, limit, ASTAR_NONE, ASTAR_OPEN, ASTAR_CLOSED});
-
-  if (end == start) return;
-  MAP_CELL* const cells = CELLS.data();
-  if (cells[end].ASTAR_DIRECTION == -1) return;
-
-  // Parents taken from overwritten positions may lead off the grid or round in a circle; a
-  // sound chain reaches the start in fewer steps than there are cells.
-  int32_t i = end;
-  for (int32_t steps = 0; i != start; ++steps) {
-    const int32_t parent = cells[i].ASTAR_PARENT_INDEX;
-    if (steps == CELL_COUNT || !on_grid(*this, parent)) {
-      log_line(":   A* path trace is broken, no path");
-      return;
-    }
-    i = parent;
-  }
-  i = end;
-  while (i != start) {
-    const int32_t d = cells[i].ASTAR_DIRECTION;
-    i = cells[i].ASTAR_PARENT_INDEX;
-    cells[i].ASTAR_PATH_DIRECTION = d;
-    ++ASTAR_PATH_LENGTH;
-    if (i == start) {
-      ASTAR_PATH_FOUND = -1;
-      ASTAR_FIRST_DIRECTION = d;
-    }
-  }
+  search(*this, s, {start, end, limit, ASTAR_NONE, ASTAR_OPEN, ASTAR_CLOSED});
+  if (!detail::trace_path(*this, start, end)) log_line(":   A* path trace is broken, no path");
 }
 
 void HEXAGON_MAP::ASTAR_COMPUTE(int32_t start_x, int32_t start_y, int32_t end_x, int32_t end_y,

@@ -92,10 +92,7 @@ void HEXAGON_MAP::FLOODMAP_COMPUTE(int32_t x, int32_t y, int32_t steps) {
       if (static_cast<uint32_t>(nx) >= uwidth || static_cast<uint32_t>(ny) >= uheight) return;
       const int32_t n = ny * width + nx;
       MAP_CELL& to = cells[n];
-      if (to.FLOOD != 0 || to.SOLID != 0 || to.ID_GROUND == 0 ||
-          ((to.ID_WALL >> detail::opposite(d)) & 1) != 0) {
-        return;
-      }
+      if (to.FLOOD != 0 || !detail::can_enter<detail::SolidStops::any_nonzero>(to, d)) return;
       to.FLOOD = next;
       queue[size++] =
           static_cast<uint32_t>(n) | (window.contains(nx, ny) ? 0u : SearchScratch::kFloodNoExpand);
@@ -134,10 +131,7 @@ void HEXAGON_MAP::FLOODMAP_CHECK_NEIGHBOR(int32_t index, int32_t direction, int3
   if (INSIDE(nx, ny) == 0) return;
   const int32_t n = ny * MAP_WIDTH + nx;
   MAP_CELL& to = CELLS[static_cast<size_t>(n)];
-  if (to.SOLID != 0 || to.ID_GROUND == 0 ||
-      ((to.ID_WALL >> detail::opposite(direction)) & 1) != 0) {
-    return;
-  }
+  if (!detail::can_enter<detail::SolidStops::any_nonzero>(to, direction)) return;
   if (to.FLOOD < value) {
     to.FLOOD = value - 1;  // no overflow: value is above some int
     detail::mark_flood_touched(s, n);

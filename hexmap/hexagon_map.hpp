@@ -23,9 +23,10 @@ struct Image;
 
 namespace hexmap {
 
-// Largest grid CREATE_MAP accepts (cells). Above it the grid would need gigabytes and a
-// zero-filled allocation could drive the machine out of memory instead of failing cleanly.
-inline constexpr int32_t kMaxCellCount = 1 << 26;
+// Largest grid CREATE_MAP accepts (cells): with its search and flood buffers (114 bytes a
+// cell) it stays within 2 GB, so an ordinary machine refuses a larger grid cleanly instead of
+// running out of memory.
+inline constexpr int32_t kMaxCellCount = 1 << 24;
 
 // A pair of ints: a grid position (column, row), a pixel position, a size or an offset.
 struct VECTOR2D {

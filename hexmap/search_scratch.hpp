@@ -3,7 +3,9 @@
 // so the next run resets those cells instead of the whole grid.
 #pragma once
 
+#include <algorithm>
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -30,6 +32,98 @@ class CellList {
   size_t size_ = 0;
 };
 
+// Which steps may enter a cell, the one rule of the search and the flood: bit d set = a step
+// in direction d may enter it. Never a cell without ground, never across a wall on the side
+// that faces the cell being left (bit (d + 3) mod 6 of ID_WALL; bits 6..31 mean nothing). The
+// two differ on SOLID alone: the search is stopped only by -1, the value the toggle writes
+// (other values stored directly are walked through); the flood by any non-zero value.
+enum class SolidStops { minus_one, any_nonzero };
+inline constexpr uint32_t kAllSides = 0x3Fu;
+
+template <SolidStops solid_stops>
+constexpr uint32_t entry_sides(const MAP_CELL& c) {
+  const bool solid = solid_stops == SolidStops::minus_one ? c.SOLID == -1 : c.SOLID != 0;
+  if (c.ID_GROUND == 0 || solid) return 0;
+  const uint32_t walls = static_cast<uint32_t>(c.ID_WALL) & kAllSides;
+  return ~((walls >> 3) | (walls << 3)) & kAllSides;
+}
+template <SolidStops solid_stops>
+constexpr bool can_enter(const MAP_CELL& c, int32_t direction) {
+  return ((entry_sides<solid_stops>(c) >> direction) & 1u) != 0;
+}
+
+// A set of cell indices that hands out its lowest member: a 64-ary tree of bit words, one
+// find-first-set per level. The lowest word that may hold a member is remembered, so most
+// look-ups read one word.
+class LowestIndexSet {
+ public:
+  void resize(uint32_t count) {
+    offsets_.clear();
+    size_t words = 0;
+    uint32_t level_bits = count;
+    do {
+      offsets_.push_back(words);
+      level_bits = (level_bits + 63) / 64;
+      words += level_bits;
+    } while (level_bits > 1);
+    words_.assign(words, 0);
+    low_word_ = 0;
+  }
+  [[nodiscard]] bool empty() const { return words_[offsets_.back()] == 0; }
+
+  void insert(uint32_t i) {
+    low_word_ = std::min(low_word_, i >> 6);
+    for (const size_t offset : offsets_) {
+      uint64_t& w = words_[offset + (i >> 6)];
+      const bool had_members = w != 0;
+      w |= uint64_t{1} << (i & 63);
+      if (had_members) return;
+      i >>= 6;
+    }
+  }
+  void erase(uint32_t i) {
+    for (const size_t offset : offsets_) {
+      uint64_t& w = words_[offset + (i >> 6)];
+      w &= ~(uint64_t{1} << (i & 63));
+      if (w != 0) return;
+      i >>= 6;
+    }
+  }
+  // The lowest member; the set must not be empty.
+  [[nodiscard]] uint32_t lowest() {
+    const uint64_t low = words_[low_word_];
+    if (low != 0) return (low_word_ << 6) | static_cast<uint32_t>(std::countr_zero(low));
+    uint32_t i = 0;
+    for (size_t level = offsets_.size(); level-- > 0;) {
+      i = (i << 6) | static_cast<uint32_t>(std::countr_zero(words_[offsets_[level] + i]));
+    }
+    low_word_ = i >> 6;
+    return i;
+  }
+  void clear() {
+    while (!empty())
+      erase(lowest());
+    low_word_ = 0;
+  }
+
+ private:
+  std::vector<uint64_t> words_;
+  std::vector<size_t> offsets_;  // first word of each level, the finest first
+  uint32_t low_word_ = 0;        // no member lies in a word below this one
+};
+
+// Per cell and per search: whether this search has met the cell (the epoch), the sides it can
+// be entered from, its list, and its G. Holds nothing from an earlier search, since callers may
+// change any cell between searches.
+struct SideWord {
+  uint32_t tag;
+  int32_t g;
+};
+inline constexpr uint32_t kTagOpen = 1u << 6;
+inline constexpr uint32_t kTagClosed = 2u << 6;
+inline constexpr uint32_t kTagList = 3u << 6;
+inline constexpr int kEpochShift = 8;
+
 struct SearchScratch {
   // Bits of `marks`: the cell sits in `astar_touched` or `flood_touched`.
   static constexpr uint8_t kAstarTouched = 1;
@@ -39,6 +133,13 @@ struct SearchScratch {
 
   // A*: cells the last search wrote, each once (a cell enters on its first opening).
   CellList astar_searched;
+  // A*: cells the running search has opened so far, while astar_searched still lists the last
+  // search's for the reset that follows the search.
+  CellList astar_opening;
+  // A*: per-cell state of the bucketed search, and the open cells by F / 10 mod 4.
+  std::vector<SideWord> side;
+  uint32_t epoch = 0;  // of the latest bucketed search
+  std::array<LowestIndexSet, 4> buckets;
   // A*: cells whose A* values were written outside a search (SET_ID, a direct neighbour check).
   CellList astar_touched;
   // Every cell needs the reset: the grid is new, or the list marks changed since the last one.
@@ -59,6 +160,39 @@ struct SearchScratch {
 
   std::vector<uint8_t> marks;
 };
+
+// Bytes each cell of the grid costs: the cell itself and every buffer below. The cell limit
+// keeps the largest grid within a budget with it.
+inline constexpr size_t kBytesPerCell = sizeof(MAP_CELL)       // the cell
+                                        + 3 * sizeof(int32_t)  // A* cell lists
+                                        + 12                   // open heap, 1.5 keys per cell
+                                        + sizeof(SideWord)     // bucketed search state
+                                        + 1  // open buckets, 4 bits and the tree above
+                                        + 2 * sizeof(uint32_t)  // flood queue and cell list
+                                        + 1;                    // marks
+inline constexpr size_t kGridMemoryBudget = size_t{2} << 30;
+static_assert(size_t{kMaxCellCount} * kBytesPerCell <= kGridMemoryBudget);
+
+// Sizes every buffer for a grid of `count` cells (count >= 0), all empty.
+inline void size_for_grid(SearchScratch& s, int32_t count) {
+  const auto cells = static_cast<size_t>(count);
+  s.cell_count = count;
+  s.astar_searched.resize(count);
+  s.astar_opening.resize(count);
+  s.astar_touched.resize(count);
+  s.side.assign(cells, SideWord{0, 0});
+  s.epoch = 0;
+  for (LowestIndexSet& bucket : s.buckets)
+    bucket.resize(static_cast<uint32_t>(count));
+  s.heap.assign(cells + cells / 2 + 16, 0);
+  s.flood_queue.assign(cells, 0);
+  s.flood_size = 0;
+  s.flood_touched.resize(count);
+  s.marks.assign(cells, 0);
+  // New cells are zero-filled: FLOOD is already clear, the A* values are not in their reset
+  // state.
+  s.astar_reset_all = true;
+}
 
 // The open cells of a search, for picking the one with the lowest F without a scan.
 // Heap keys order by F (signed), then by cell index: the scan's choice among equal F.
