@@ -1,13 +1,16 @@
-// A* search: the engine's heap search against the literal full-scan search and against Boost
-// Graph's astar_search, on the same maps with the same costs (10 per step) and estimate
-// (10 x grid distance). Maps: open, 25% of cells without ground, and a serpentine of long
-// two-sided walls; 64, 256 and 1024 cells square. Queries: corner to corner, 50 fixed random
-// pairs, and one adjacent pair (the fixed cost of a search).
+// A* search: the engine's search against its heap search alone (the search before the buckets,
+// now its fallback), the literal full-scan search, and Boost Graph's astar_search on a
+// compressed_sparse_row_graph (Boost at its fastest) and on an adjacency_list, on the same maps
+// with the same costs (10 per step) and estimate (10 x grid distance). Maps: open, 25% of cells
+// without ground, and a serpentine of long two-sided walls; 64, 256 and 1024 cells square.
+// Queries: corner to corner, 50 fixed random pairs, and one adjacent pair (the fixed cost of a
+// search). Each reports the time per query set and per expansion (its own expansion count).
 
 #include <benchmark/benchmark.h>
 
 #include <boost/graph/adjacency_list.hpp>
 #include <boost/graph/astar_search.hpp>
+#include <boost/graph/compressed_sparse_row_graph.hpp>
 #include <cstdint>
 #include <limits>
 #include <map>
@@ -17,7 +20,9 @@
 #include <utility>
 #include <vector>
 
+#include "hexmap/astar_heap.hpp"
 #include "hexmap/hexagon_map.hpp"
+#include "hexmap/search_scratch.hpp"
 #include "tests/reference/search_reference.hpp"
 #include "tests/reference/test_maps.hpp"
 
@@ -85,13 +90,18 @@ std::vector<Query> make_queries(const HEXAGON_MAP& map, const std::string& kind)
 
 // ---- Boost Graph: one vertex per cell, an edge wherever the engine allows a step ----
 
-using Graph = boost::adjacency_list<boost::vecS, boost::vecS, boost::directedS, boost::no_property,
-                                    boost::property<boost::edge_weight_t, int32_t>>;
-using Vertex = boost::graph_traits<Graph>::vertex_descriptor;
+struct Edge {
+  int32_t weight;
+};
+using ListGraph =
+    boost::adjacency_list<boost::vecS, boost::vecS, boost::directedS, boost::no_property, Edge>;
+using CsrGraph = boost::compressed_sparse_row_graph<boost::directedS, boost::no_property, Edge>;
+using Vertex = size_t;
 
-Graph make_graph(const HEXAGON_MAP& map) {
+// Edges in source order, as the sorted-edges constructor of the CSR graph wants them.
+std::vector<std::pair<Vertex, Vertex>> step_edges(const HEXAGON_MAP& map) {
+  std::vector<std::pair<Vertex, Vertex>> edges;
   const int32_t w = map.MAP_WIDTH;
-  Graph g(static_cast<size_t>(map.CELL_COUNT));
   for (int32_t y = 0; y < map.MAP_HEIGHT; ++y) {
     for (int32_t x = 0; x < w; ++x) {
       for (int32_t d = 0; d < 6; ++d) {
@@ -102,13 +112,33 @@ Graph make_graph(const HEXAGON_MAP& map) {
         if (to.ID_GROUND == 0 || to.SOLID == -1 || (to.ID_WALL >> ((d + 3) % 6) & 1) != 0) {
           continue;
         }
-        boost::add_edge(static_cast<Vertex>(y * w + x), static_cast<Vertex>(ny * w + nx), 10, g);
+        edges.emplace_back(static_cast<Vertex>(y * w + x), static_cast<Vertex>(ny * w + nx));
       }
     }
   }
+  return edges;
+}
+
+template <typename Graph>
+Graph make_graph(const HEXAGON_MAP& map);
+
+template <>
+ListGraph make_graph<ListGraph>(const HEXAGON_MAP& map) {
+  ListGraph g(static_cast<size_t>(map.CELL_COUNT));
+  for (const auto& [from, to] : step_edges(map))
+    boost::add_edge(from, to, Edge{10}, g);
   return g;
 }
 
+template <>
+CsrGraph make_graph<CsrGraph>(const HEXAGON_MAP& map) {
+  const auto edges = step_edges(map);
+  const std::vector<Edge> weights(edges.size(), Edge{10});
+  return CsrGraph(boost::edges_are_sorted, edges.begin(), edges.end(), weights.begin(),
+                  static_cast<size_t>(map.CELL_COUNT));
+}
+
+template <typename Graph>
 class DistanceEstimate : public boost::astar_heuristic<Graph, int32_t> {
  public:
   DistanceEstimate(int32_t width, Vertex goal) : width_(width), goal_(goal) {}
@@ -129,6 +159,7 @@ struct GoalReached {};
 class StopAtGoal : public boost::default_astar_visitor {
  public:
   StopAtGoal(Vertex goal, int64_t* examined) : goal_(goal), examined_(examined) {}
+  template <typename Graph>
   void examine_vertex(Vertex u, const Graph& /*g*/) {
     ++*examined_;
     if (u == goal_) throw GoalReached{};
@@ -139,10 +170,11 @@ class StopAtGoal : public boost::default_astar_visitor {
   int64_t* examined_;
 };
 
+template <typename Graph>
 struct BoostSearch {
   explicit BoostSearch(const HEXAGON_MAP& map)
       : width(map.MAP_WIDTH),
-        graph(make_graph(map)),
+        graph(make_graph<Graph>(map)),
         predecessor(static_cast<size_t>(map.CELL_COUNT)),
         distance(static_cast<size_t>(map.CELL_COUNT)),
         cost(static_cast<size_t>(map.CELL_COUNT)),
@@ -155,8 +187,9 @@ struct BoostSearch {
     const auto index = boost::get(boost::vertex_index, graph);
     try {
       boost::astar_search(
-          graph, start, DistanceEstimate(width, goal),
-          boost::predecessor_map(boost::make_iterator_property_map(predecessor.begin(), index))
+          graph, start, DistanceEstimate<Graph>(width, goal),
+          boost::weight_map(boost::get(&Edge::weight, graph))
+              .predecessor_map(boost::make_iterator_property_map(predecessor.begin(), index))
               .distance_map(boost::make_iterator_property_map(distance.begin(), index))
               .rank_map(boost::make_iterator_property_map(cost.begin(), index))
               .color_map(boost::make_iterator_property_map(color.begin(), index))
@@ -175,12 +208,36 @@ struct BoostSearch {
   std::vector<boost::default_color_type> color;
 };
 
+// The heap search on its own, with its own buffers: the engine's search before the buckets.
+struct HeapSearch {
+  explicit HeapSearch(HEXAGON_MAP& m) : map(m) {
+    hexmap::detail::size_for_grid(scratch, map.CELL_COUNT);
+  }
+  void run(const Query& q) {
+    map.ASTAR_CELLSETSTART(q.sx, q.sy);
+    map.ASTAR_CELLSETEND(q.ex, q.ey);
+    hexmap::detail::reset_astar(map, scratch);
+    map.ASTAR_PATH_LENGTH = 0;
+    map.ASTAR_PATH_FOUND = 0;
+    map.ASTAR_FIRST_DIRECTION = -1;
+    hexmap::detail::run_heap_search(map, scratch,
+                                    {map.ASTAR_START_INDEX, map.ASTAR_END_INDEX, kNoLimit,
+                                     map.ASTAR_NONE, map.ASTAR_OPEN, map.ASTAR_CLOSED});
+    hexmap::detail::trace_path(map, map.ASTAR_START_INDEX, map.ASTAR_END_INDEX);
+  }
+  HEXAGON_MAP& map;
+  hexmap::detail::SearchScratch scratch;
+};
+
 // ---- Shared maps, built once per terrain and size ----
 
 struct Fixture {
-  HEXAGON_MAP engine;   // searched by the engine
-  HEXAGON_MAP literal;  // searched by the literal algorithm
-  std::unique_ptr<BoostSearch> boost_search;
+  HEXAGON_MAP engine;    // searched by the engine
+  HEXAGON_MAP heap_map;  // searched by the heap search alone
+  HEXAGON_MAP literal;   // searched by the literal algorithm
+  std::unique_ptr<HeapSearch> heap;
+  std::unique_ptr<BoostSearch<CsrGraph>> boost_csr;
+  std::unique_ptr<BoostSearch<ListGraph>> boost_list;
 };
 
 Fixture& fixture(Terrain terrain, int32_t size) {
@@ -189,37 +246,71 @@ Fixture& fixture(Terrain terrain, int32_t size) {
   if (!slot) {
     slot = std::make_unique<Fixture>();
     build(slot->engine, terrain, size);
+    build(slot->heap_map, terrain, size);
     if (size <= 256) build(slot->literal, terrain, size);
-    slot->boost_search = std::make_unique<BoostSearch>(slot->engine);
+    slot->heap = std::make_unique<HeapSearch>(slot->heap_map);
+    slot->boost_csr = std::make_unique<BoostSearch<CsrGraph>>(slot->engine);
+    slot->boost_list = std::make_unique<BoostSearch<ListGraph>>(slot->engine);
   }
   return *slot;
+}
+
+// Time per expansion: the count of one pass over the queries, inverted against the time.
+void count_expansions(benchmark::State& state, int64_t expanded) {
+  state.counters["expansions"] = static_cast<double>(expanded);
+  state.counters["per_expansion"] = benchmark::Counter(
+      static_cast<double>(expanded),
+      benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+// Runs `search` over the queries once untimed, checking each path's cost against Boost's.
+template <typename Search>
+bool cross_check(benchmark::State& state, Fixture& f, HEXAGON_MAP& map,
+                 const std::vector<Query>& queries, Search search, int64_t* expanded) {
+  for (const Query& q : queries) {
+    search(q);
+    *expanded += hexmap::reference::count_list(map, map.ASTAR_CLOSED);
+    int64_t ignored = 0;
+    const int32_t best = f.boost_csr->run(q, &ignored);
+    const int32_t mine = map.ASTAR_PATH_FOUND != 0 ? 10 * map.ASTAR_PATH_LENGTH : -1;
+    if (best != mine) {
+      state.SkipWithError("path cost differs from Boost's");
+      return false;
+    }
+  }
+  return true;
 }
 
 void engine_search(benchmark::State& state, Terrain terrain, int32_t size, std::string kind) {
   Fixture& f = fixture(terrain, size);
   const std::vector<Query> queries = make_queries(f.engine, kind);
-  int64_t expanded = 0;
-  int64_t found = 0;
-  for (const Query& q : queries) {  // once untimed, for the counters and a cross-check
+  const auto search = [&](const Query& q) {
     f.engine.ASTAR_COMPUTE(q.sx, q.sy, q.ex, q.ey, kNoLimit);
-    expanded += hexmap::reference::count_list(f.engine, f.engine.ASTAR_CLOSED);
-    found += f.engine.ASTAR_PATH_FOUND != 0 ? 1 : 0;
-    int64_t ignored = 0;
-    const int32_t best = f.boost_search->run(q, &ignored);
-    const int32_t mine = f.engine.ASTAR_PATH_FOUND != 0 ? 10 * f.engine.ASTAR_PATH_LENGTH : -1;
-    if (best != mine) {
-      state.SkipWithError("path cost differs from Boost's");
-      return;
-    }
-  }
+  };
+  int64_t expanded = 0;
+  if (!cross_check(state, f, f.engine, queries, search, &expanded)) return;
   for (auto _ : state) {
     for (const Query& q : queries) {
-      f.engine.ASTAR_COMPUTE(q.sx, q.sy, q.ex, q.ey, kNoLimit);
+      search(q);
       benchmark::DoNotOptimize(f.engine.ASTAR_PATH_LENGTH);
     }
   }
-  state.counters["expansions"] = static_cast<double>(expanded);
-  state.counters["paths"] = static_cast<double>(found);
+  count_expansions(state, expanded);
+}
+
+void heap_search(benchmark::State& state, Terrain terrain, int32_t size, std::string kind) {
+  Fixture& f = fixture(terrain, size);
+  const std::vector<Query> queries = make_queries(f.heap_map, kind);
+  const auto search = [&](const Query& q) { f.heap->run(q); };
+  int64_t expanded = 0;
+  if (!cross_check(state, f, f.heap_map, queries, search, &expanded)) return;
+  for (auto _ : state) {
+    for (const Query& q : queries) {
+      search(q);
+      benchmark::DoNotOptimize(f.heap_map.ASTAR_PATH_LENGTH);
+    }
+  }
+  count_expansions(state, expanded);
 }
 
 void literal_search(benchmark::State& state, Terrain terrain, int32_t size, std::string kind) {
@@ -232,19 +323,21 @@ void literal_search(benchmark::State& state, Terrain terrain, int32_t size, std:
       expanded += hexmap::reference::astar_compute(f.literal, q.sx, q.sy, q.ex, q.ey, kNoLimit);
     }
   }
-  state.counters["expansions"] = static_cast<double>(expanded);
+  count_expansions(state, expanded);
 }
 
-void boost_search(benchmark::State& state, Terrain terrain, int32_t size, std::string kind) {
+template <typename Graph>
+void boost_search(benchmark::State& state, std::unique_ptr<BoostSearch<Graph>> Fixture::*which,
+                  Terrain terrain, int32_t size, std::string kind) {
   Fixture& f = fixture(terrain, size);
   const std::vector<Query> queries = make_queries(f.engine, kind);
   int64_t examined = 0;
   for (auto _ : state) {
     examined = 0;
     for (const Query& q : queries)
-      benchmark::DoNotOptimize(f.boost_search->run(q, &examined));
+      benchmark::DoNotOptimize((f.*which)->run(q, &examined));
   }
-  state.counters["expansions"] = static_cast<double>(examined);
+  count_expansions(state, examined);
 }
 
 void register_all() {
@@ -253,19 +346,24 @@ void register_all() {
       for (const char* kind : {"corner", "pairs50", "adjacent"}) {
         const std::string name =
             std::string(terrain_name(terrain)) + "/" + std::to_string(size) + "/" + kind;
-        benchmark::RegisterBenchmark(("astar_heap/" + name).c_str(), engine_search, terrain, size,
-                                     std::string(kind))
+        const std::string k(kind);
+        benchmark::RegisterBenchmark(("astar_ours/" + name).c_str(), engine_search, terrain, size,
+                                     k)
+            ->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(("astar_heap/" + name).c_str(), heap_search, terrain, size, k)
+            ->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(("astar_boost_csr/" + name).c_str(), boost_search<CsrGraph>,
+                                     &Fixture::boost_csr, terrain, size, k)
+            ->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(("astar_boost_list/" + name).c_str(), boost_search<ListGraph>,
+                                     &Fixture::boost_list, terrain, size, k)
             ->Unit(benchmark::kMicrosecond);
         // The full scan costs expansions x cells: only where a run takes seconds, not hours.
-        const bool literal_ok = size == 64 || (size == 256 && std::string(kind) != "pairs50");
-        if (literal_ok) {
+        if (size == 64 || (size == 256 && k != "pairs50")) {
           benchmark::RegisterBenchmark(("astar_fullscan/" + name).c_str(), literal_search, terrain,
-                                       size, std::string(kind))
+                                       size, k)
               ->Unit(benchmark::kMicrosecond);
         }
-        benchmark::RegisterBenchmark(("astar_boost/" + name).c_str(), boost_search, terrain, size,
-                                     std::string(kind))
-            ->Unit(benchmark::kMicrosecond);
       }
     }
   }

@@ -36,8 +36,10 @@ constexpr std::string_view kSizeMismatch =
     ":   A* refused, the map size fields do not match the cells";
 
 constexpr uint32_t kTagEpoch = ~((1u << detail::kEpochShift) - 1);
-// Open F values span at most this much above the lowest one in the bucketed search.
-constexpr int64_t kBucketSpan = 3 * kStepCost;
+// Open F / 10 values span at most this many steps above the lowest one.
+constexpr int32_t kBucketSpan = 3;
+// Above this F / 10 the buckets would see F values that wrap.
+constexpr int32_t kMaxBucketLevel = std::numeric_limits<int32_t>::max() / kStepCost - kBucketSpan;
 
 uint32_t next_epoch(SearchScratch& s) {
   ++s.epoch;
@@ -48,13 +50,9 @@ uint32_t next_epoch(SearchScratch& s) {
   return s.epoch << detail::kEpochShift;
 }
 
-size_t bucket_of(int64_t f) {
-  return static_cast<size_t>((f / kStepCost) & 3);
-}
-
 // The bucketed search. Cells written outside a search are reset; the cells the last search
 // opened may still hold its values. Returns false when an assumption failed; the cells it
-// opened are then listed in astar_opening.
+// opened are then listed in astar_opening. Costs are counted in steps here (F / 10, G / 10).
 bool bucket_search(HEXAGON_MAP& map, SearchScratch& s, const SearchSetup& setup) {
   MAP_CELL* const cells = map.CELLS.data();
   SideWord* const side = s.side.data();
@@ -78,16 +76,16 @@ bool bucket_search(HEXAGON_MAP& map, SearchScratch& s, const SearchSetup& setup)
   opening.push(start);
   buckets[0].insert(static_cast<uint32_t>(start));
   int32_t open_count = 1;
-  int64_t low_f = 0;  // the lowest open F; every open F lies within kBucketSpan above it
+  int32_t low = 0;  // the lowest open F / 10; every open one lies within kBucketSpan above it
 
   int32_t expanded = 0;
   for (;;) {
     if (open_count == 0) break;
     int32_t skipped = 0;
-    for (; buckets[bucket_of(low_f)].empty(); low_f += kStepCost) {
+    for (; buckets[low & 3].empty(); ++low) {
       if (++skipped == 4) return false;  // cannot happen while every open F fits the buckets
     }
-    LowestIndexSet& bucket = buckets[bucket_of(low_f)];
+    LowestIndexSet& bucket = buckets[low & 3];
     const auto c = static_cast<int32_t>(bucket.lowest());
     if (c == setup.end) break;
     bucket.erase(static_cast<uint32_t>(c));
@@ -100,25 +98,25 @@ bool bucket_search(HEXAGON_MAP& map, SearchScratch& s, const SearchSetup& setup)
     from_side.tag = (from_side.tag & ~detail::kTagList) | detail::kTagClosed;
     const int32_t x = from.POSITION.X;  // checked against the index when it was opened
     const int32_t y = from.POSITION.Y;
-    const int32_t g = from_side.g + kStepCost;
+    const int32_t steps = from_side.steps + 1;
+    const int32_t g = steps * kStepCost;
     const bool inner = x > 0 && y > 0 && x < width - 1 && y < height - 1;
     // With nothing else open the next lowest F is free; the F values opened now must still
     // fit the buckets together.
     const bool rebase = open_count == 0;
-    int64_t rebase_low = std::numeric_limits<int64_t>::max();
-    int64_t rebase_high = std::numeric_limits<int64_t>::min();
-    const auto admit = [&](int32_t f) {
-      if (f < 0 || f % kStepCost != 0) return false;
+    int32_t rebase_low = std::numeric_limits<int32_t>::max();
+    int32_t rebase_high = 0;
+    const auto admit = [&](int32_t level) {
       if (rebase) {
-        rebase_low = std::min<int64_t>(rebase_low, f);
-        rebase_high = std::max<int64_t>(rebase_high, f);
-        return true;
+        rebase_low = std::min(rebase_low, level);
+        rebase_high = std::max(rebase_high, level);
+        return level <= kMaxBucketLevel;
       }
-      return f >= low_f && f - low_f <= kBucketSpan;
+      return static_cast<uint32_t>(level - low) <= static_cast<uint32_t>(kBucketSpan);
     };
 
     // Called with constant directions, so the neighbour arithmetic folds away.
-    const auto relax = [&](int32_t d) {
+    const auto relax = [&](int32_t d) __attribute__((always_inline)) {
       const int32_t nx = detail::adjacent_x(x, d);
       const int32_t ny = detail::adjacent_y(x, y, d);
       if (!inner && (static_cast<uint32_t>(nx) >= uwidth || static_cast<uint32_t>(ny) >= uheight)) {
@@ -137,41 +135,42 @@ bool bucket_search(HEXAGON_MAP& map, SearchScratch& s, const SearchSetup& setup)
       if (((tag >> d) & 1u) == 0) return true;
       MAP_CELL& to = cells[n];
       if ((tag & detail::kTagList) == 0) {
-        const int32_t h = detail::wrap_times10(detail::distance(nx, ny, goal.X, goal.Y));
-        const int32_t f = detail::wrap_add(g, h);
-        if (!admit(f)) return false;
+        const int32_t h = detail::distance(nx, ny, goal.X, goal.Y);
+        if (h > kMaxBucketLevel) return false;
+        const int32_t level = steps + h;
+        if (!admit(level)) return false;
         to.ASTAR_PARENT = VECTOR2D(x, y);
         to.ASTAR_PARENT_INDEX = c;
         to.ASTAR_DIRECTION = d;
         to.ASTAR_LIST = open;
         to.ASTAR_PATH_DIRECTION = -1;
-        to.ASTAR_F = f;
+        to.ASTAR_F = level * kStepCost;
         to.ASTAR_G = g;
-        to.ASTAR_H = h;
-        to_side = {tag | detail::kTagOpen, g};
+        to.ASTAR_H = h * kStepCost;
+        to_side = {tag | detail::kTagOpen, steps};
         opening.push(n);
-        buckets[bucket_of(f)].insert(static_cast<uint32_t>(n));
+        buckets[level & 3].insert(static_cast<uint32_t>(n));
         ++open_count;
         return true;
       }
-      if (g >= to_side.g) return true;
+      if (steps >= to_side.steps) return true;
       if ((tag & detail::kTagList) == detail::kTagClosed) return false;
-      const int32_t f = detail::wrap_add(g, to.ASTAR_H);
-      if (!admit(f)) return false;
-      buckets[bucket_of(to.ASTAR_F)].erase(static_cast<uint32_t>(n));
+      const int32_t level = to.ASTAR_F / kStepCost - (to_side.steps - steps);
+      if (!admit(level)) return false;
+      buckets[(to.ASTAR_F / kStepCost) & 3].erase(static_cast<uint32_t>(n));
       to.ASTAR_PARENT = VECTOR2D(x, y);
       to.ASTAR_PARENT_INDEX = c;
       to.ASTAR_DIRECTION = d;
-      to.ASTAR_F = f;
+      to.ASTAR_F = level * kStepCost;
       to.ASTAR_G = g;
-      to_side.g = g;
-      buckets[bucket_of(f)].insert(static_cast<uint32_t>(n));
+      to_side.steps = steps;
+      buckets[level & 3].insert(static_cast<uint32_t>(n));
       return true;
     };
     if (!(relax(0) && relax(1) && relax(2) && relax(3) && relax(4) && relax(5))) return false;
     if (rebase && open_count > 0) {
       if (rebase_high - rebase_low > kBucketSpan) return false;
-      low_f = rebase_low;
+      low = rebase_low;
     }
     if (expanded >= setup.limit) break;
   }

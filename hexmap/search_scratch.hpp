@@ -57,24 +57,21 @@ constexpr bool can_enter(const MAP_CELL& c, int32_t direction) {
 // look-ups read one word.
 class LowestIndexSet {
  public:
+  static constexpr int kLevels = 4;  // 64^4 members: the largest grid
   void resize(uint32_t count) {
-    offsets_.clear();
-    size_t words = 0;
-    uint32_t level_bits = count;
-    do {
-      offsets_.push_back(words);
-      level_bits = (level_bits + 63) / 64;
-      words += level_bits;
-    } while (level_bits > 1);
-    words_.assign(words, 0);
+    uint32_t words = count;
+    for (std::vector<uint64_t>& level : levels_) {
+      words = std::max<uint32_t>((words + 63) / 64, 1);
+      level.assign(words, 0);
+    }
     low_word_ = 0;
   }
-  [[nodiscard]] bool empty() const { return words_[offsets_.back()] == 0; }
+  [[nodiscard]] bool empty() const { return levels_[kLevels - 1][0] == 0; }
 
   void insert(uint32_t i) {
     low_word_ = std::min(low_word_, i >> 6);
-    for (const size_t offset : offsets_) {
-      uint64_t& w = words_[offset + (i >> 6)];
+    for (std::vector<uint64_t>& level : levels_) {
+      uint64_t& w = level[i >> 6];
       const bool had_members = w != 0;
       w |= uint64_t{1} << (i & 63);
       if (had_members) return;
@@ -82,8 +79,8 @@ class LowestIndexSet {
     }
   }
   void erase(uint32_t i) {
-    for (const size_t offset : offsets_) {
-      uint64_t& w = words_[offset + (i >> 6)];
+    for (std::vector<uint64_t>& level : levels_) {
+      uint64_t& w = level[i >> 6];
       w &= ~(uint64_t{1} << (i & 63));
       if (w != 0) return;
       i >>= 6;
@@ -91,25 +88,34 @@ class LowestIndexSet {
   }
   // The lowest member; the set must not be empty.
   [[nodiscard]] uint32_t lowest() {
-    const uint64_t low = words_[low_word_];
+    const uint64_t low = levels_[0][low_word_];
     if (low != 0) return (low_word_ << 6) | static_cast<uint32_t>(std::countr_zero(low));
     uint32_t i = 0;
-    for (size_t level = offsets_.size(); level-- > 0;) {
-      i = (i << 6) | static_cast<uint32_t>(std::countr_zero(words_[offsets_[level] + i]));
+    for (int level = kLevels; level-- > 0;) {
+      i = (i << 6) | static_cast<uint32_t>(std::countr_zero(levels_[level][i]));
     }
     low_word_ = i >> 6;
     return i;
   }
+  // Empties the set, visiting only the words that hold members.
   void clear() {
-    while (!empty())
-      erase(lowest());
+    clear_below(kLevels - 1, 0);
     low_word_ = 0;
   }
 
  private:
-  std::vector<uint64_t> words_;
-  std::vector<size_t> offsets_;  // first word of each level, the finest first
-  uint32_t low_word_ = 0;        // no member lies in a word below this one
+  void clear_below(int level, uint32_t word) {
+    uint64_t& w = levels_[level][word];
+    if (level > 0) {
+      for (uint64_t bits = w; bits != 0; bits &= bits - 1) {
+        clear_below(level - 1, (word << 6) | static_cast<uint32_t>(std::countr_zero(bits)));
+      }
+    }
+    w = 0;
+  }
+
+  std::array<std::vector<uint64_t>, kLevels> levels_;  // the finest first
+  uint32_t low_word_ = 0;                              // no member lies in a word below this one
 };
 
 // Per cell and per search: whether this search has met the cell (the epoch), the sides it can
@@ -117,7 +123,7 @@ class LowestIndexSet {
 // change any cell between searches.
 struct SideWord {
   uint32_t tag;
-  int32_t g;
+  int32_t steps;  // G / 10
 };
 inline constexpr uint32_t kTagOpen = 1u << 6;
 inline constexpr uint32_t kTagClosed = 2u << 6;
@@ -172,6 +178,7 @@ inline constexpr size_t kBytesPerCell = sizeof(MAP_CELL)       // the cell
                                         + 1;                    // marks
 inline constexpr size_t kGridMemoryBudget = size_t{2} << 30;
 static_assert(size_t{kMaxCellCount} * kBytesPerCell <= kGridMemoryBudget);
+static_assert(uint64_t{kMaxCellCount} <= uint64_t{1} << (6 * LowestIndexSet::kLevels));
 
 // Sizes every buffer for a grid of `count` cells (count >= 0), all empty.
 inline void size_for_grid(SearchScratch& s, int32_t count) {

@@ -205,8 +205,8 @@ class Sequence {
   }
 
   int32_t random_limit() {
-    static constexpr std::array<int32_t, 7> kLimits{0, -1, kIntMin, 1, 2, 65535, 65535};
-    return chance(30) ? between(3, 60) : kLimits[static_cast<size_t>(between(0, 6))];
+    static constexpr std::array<int32_t, 8> kLimits{0, -1, kIntMin, 1, 2, 65535, 65535, kIntMax};
+    return chance(40) ? between(3, 200) : kLimits[static_cast<size_t>(between(0, 7))];
   }
 
   int32_t random_position_component(int32_t size) {
