@@ -17,6 +17,7 @@
 #include "hexmap/hexagon_map.hpp"
 #include "log_capture.hpp"
 #include "map_file_example.hpp"
+#include "screen_map.hpp"
 
 namespace hexmap {
 namespace {
@@ -29,6 +30,11 @@ using testing::LogCapture;
 const Lines kSaveDone = {": < saving map >", ":   saving header part",
                          ":   saving map cell part. (ground, solid flag, wall bit-field)",
                          ": < saving map. done >"};
+
+std::string replaced(std::string text, std::string_view from, std::string_view to) {
+  text.replace(text.find(from), from.size(), to);
+  return text;
+}
 
 std::string read_file(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -230,6 +236,150 @@ TEST_F(MapFile, KilledSaveLeavesTheOldFileOrTheNewOneWhole) {
     for (const std::string& name : names())
       if (name.starts_with("map.txt.tmp-")) fs::remove(path(name));
   }
+}
+
+// Loads the example without a screen: the grid, the wall panels and the cells, in the
+// documented order of log lines; tiles, overlap and the other panels are bypassed.
+bool loads_without_screen() {
+  const fs::path file =
+      fs::temp_directory_path() / ("hexmap_map_no_screen_" + std::to_string(::getpid()) + ".txt");
+  write_file(file, kExample);
+  HEXAGON_MAP map;
+  map.SET_ID_OVERLAY(0, 0, 4);
+  LogCapture capture;
+  map.LOAD_MAP(file.string());
+  const Lines lines = capture.lines();
+  fs::remove(file);
+  const Lines expected = {": < loading map >",
+                          ":   saved file found",
+                          ": - CREATE MAP is called -",
+                          ":   resize map (1 x 1) to (2 x 1)",
+                          ": - LOAD TILES is called -",
+                          ": - load tile graphic - BYPASSED -",
+                          ": - set wall panel",
+                          ":   set wall 0 with 10",
+                          ":   set wall 1 with 11",
+                          ":   set wall 2 with 12",
+                          ":   set wall 3 with 13",
+                          ":   set wall 4 with 14",
+                          ":   set wall 5 with 15",
+                          ":   loading map cell blocks'ground, solid flag, wall bit-field'",
+                          ": < loading map. done >"};
+  const MAP_CELL a = map.GET_ID(0, 0);
+  const MAP_CELL b = map.GET_ID(1, 0);
+  return lines == expected && map.CELL_COUNT == 2 && a.ID_GROUND == 1 && a.ID_OVERLAY == 0 &&
+         b.ID_GROUND == 3 && b.SOLID == -1 && b.ID_WALL == 5 && b.POSITION == VECTOR2D(1, 0) &&
+         map.TILE_COUNT == -1 && map.SOLID_PANEL == 0;
+}
+
+// Runs in a freshly started copy of the test program, so no screen is open yet.
+TEST(MapFileWithoutScreen, LoadsTheGridTheWallPanelsAndTheCells) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(std::exit(loads_without_screen() ? 0 : 1), ::testing::ExitedWithCode(0), "");
+}
+
+// Maps loaded with a screen, from the example with its sheet in the scratch folder.
+class MapLoad : public testing::ScreenMap {
+ protected:
+  std::string example_file() {
+    sheet(320, 192, "tiles.bmp");  // 5 x 4 tiles of 64 x 48
+    return replaced(std::string(kExample), "tiles.bmp", path("tiles.bmp"));
+  }
+};
+
+// The lines that open an operation, in the order the operations ran.
+Lines openings(const Lines& lines) {
+  Lines out;
+  for (const std::string& line : lines)
+    if (line.starts_with(": - ") || line.starts_with(": <")) out.push_back(line);
+  return out;
+}
+
+TEST_F(MapLoad, LoadThenSaveGivesTheSameBytes) {
+  const std::string text = example_file();
+  write_file(path("map.txt"), text);
+  map_.LOG_ON();
+  LogCapture capture;
+  map_.LOAD_MAP(path("map.txt"));
+  EXPECT_EQ(openings(capture.lines()),
+            (Lines{": < loading map >", ": - CREATE MAP is called -", ": - LOAD TILES is called -",
+                   ": - SET CLIP area (0,0)-(639,399)", ": - SET OVERLAP SIZE is called -",
+                   ": - set solid panel to 19", ": - set floodmap panel to 18",
+                   ": - set wall panel", ": < loading map. done >"}));
+  map_.LOG_OFF();
+  map_.SAVE_MAP(path("again.txt"));
+  EXPECT_EQ(read_file(path("again.txt")), text);
+  map_.LOAD_MAP(path("map.txt"));
+  EXPECT_EQ(map_.LOG_ENABLED, -1);
+}
+
+// Everything a load may change, as text.
+std::string state(const HEXAGON_MAP& m) {
+  std::string out = std::to_string(m.MAP_WIDTH) + "x" + std::to_string(m.MAP_HEIGHT) + " " +
+                    std::to_string(m.CELL_COUNT) + " " + m.TILE_FILENAME + " " +
+                    std::to_string(m.TILE_COUNT) + " " + std::to_string(m.TILE_WIDTH) + " " +
+                    std::to_string(m.BOX_WIDTH) + " " + std::to_string(m.BOX_HEIGHT) + " " +
+                    std::to_string(m.SOLID_PANEL) + " " + std::to_string(m.FLOOD_PANEL) + " " +
+                    std::to_string(m.WALL_PANEL[0]) + " " + std::to_string(m.LOG_ENABLED) + ":";
+  for (const MAP_CELL& c : m.CELLS)
+    out += " " + std::to_string(c.ID_GROUND) + "/" + std::to_string(c.SOLID) + "/" +
+           std::to_string(c.ID_WALL) + "/" + std::to_string(c.ID_OVERLAY);
+  return out;
+}
+
+TEST_F(MapLoad, BadFilesChangeNeitherMapNorFile) {
+  const std::string good = example_file();
+  write_file(path("map.txt"), good);
+  map_.LOAD_MAP(path("map.txt"));
+  map_.SET_ID_OVERLAY(1, 0, 6);
+  const std::string before = state(map_);
+  write_file(path("empty.txt"), "");
+  fs::create_directory(path("folder.txt"));
+  const std::string found = ":   saved file found";
+  struct Case {
+    std::string file;
+    std::string text;  // written to `file` unless empty
+    Lines reason;
+  };
+  const std::vector<Case> cases = {
+      {"missing.txt", "", {":   saved file NOT found"}},
+      {"empty.txt", "", {":   saved file NOT found"}},
+      {"folder.txt", "", {":   saved file '" + path("folder.txt") + "' is not a regular file"}},
+      {"short.txt",
+       good.substr(0, good.rfind(" 3 ")),
+       {found, ":   line 21: the file ends before ground of cell (1, 0)"}},
+      {"text.txt",
+       replaced(good, "\"map width\",2", "\"map width\",two"),
+       {found, ":   line 2: map width: 'two' is not a number"}},
+      {"narrow.txt",
+       replaced(good, "\"map width\",2", "\"map width\",0"),
+       {found, ":   line 2: map size 0 x 0: the width is below 1"}},
+      {"huge.txt",
+       replaced(good, "\"map_height\",1", "\"map_height\",1073741824"),
+       {found, ":   line 3: map size 2 x 1073741824: more than " + std::to_string(kMaxCellCount) +
+                   " cells"}},
+      {"nosheet.txt",
+       replaced(good, "tiles.bmp", "missing.bmp"),
+       {found, ":   tile sheet '" + path("missing.bmp") + "' refused: file not found"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    if (!c.text.empty()) write_file(path(c.file), c.text);
+    map_.LOG_ON();
+    LogCapture capture;
+    map_.LOAD_MAP(path(c.file));
+    Lines expected = {": < loading map >"};
+    expected.insert(expected.end(), c.reason.begin(), c.reason.end());
+    expected.push_back(": < loading map. aborted >");
+    EXPECT_EQ(capture.lines(), expected);
+    EXPECT_EQ(state(map_), before);
+    if (!c.text.empty()) {
+      EXPECT_EQ(read_file(path(c.file)), c.text);
+    }
+  }
+  EXPECT_FALSE(fs::exists(path("missing.txt")));
+  EXPECT_TRUE(fs::exists(path("empty.txt")));
+  EXPECT_EQ(fs::file_size(path("empty.txt")), 0u);
 }
 
 }  // namespace
