@@ -1,6 +1,7 @@
-// The documented 2 x 1 example map file, CR LF after every line.
+// The documented 2 x 1 example map file, CR LF after every line, and edits of it.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace hexmap::testing {
@@ -27,5 +28,15 @@ inline constexpr std::string_view kExample =
     "ground, solid flag, wall bit-field\r\n"
     " 1             0             0\r\n"
     " 3            -1             5\r\n";
+
+// text with the first occurrence of `from` replaced by `to`, or every one when `from` is a
+// line end.
+inline std::string replaced(std::string text, std::string_view from, std::string_view to) {
+  const bool every = from == "\r\n";
+  for (std::size_t at = text.find(from); at != std::string::npos;
+       at = every ? text.find(from, at + to.size()) : std::string::npos)
+    text.replace(at, from.size(), to);
+  return text;
+}
 
 }  // namespace hexmap::testing
