@@ -31,9 +31,12 @@ constexpr std::array kShapes = {Shape::hexagon, Shape::round_holes, Shape::scatt
 
 const char* shape_name(Shape shape) {
   switch (shape) {
-    case Shape::hexagon: return "hexagon";
-    case Shape::round_holes: return "round_holes";
-    case Shape::scattered_holes: return "scattered_holes";
+    case Shape::hexagon:
+      return "hexagon";
+    case Shape::round_holes:
+      return "round_holes";
+    case Shape::scattered_holes:
+      return "scattered_holes";
   }
   return "";
 }
@@ -67,9 +70,9 @@ std::vector<uint32_t> make_tile(Shape shape) {
     for (int x = 0; x < kTile; ++x) {
       const bool hole = (shape == Shape::round_holes && in_round_hole(x, y)) ||
                         (shape == Shape::scattered_holes && in_scattered_hole(x, y));
-      tile[y * kTile + x] = in_hexagon(x, y) && !hole ? 0xFF000000u | uint32_t(x * 5) << 16 |
-                                                            uint32_t(y * 5) << 8 | 0x40
-                                                      : kMagenta;
+      tile[y * kTile + x] = in_hexagon(x, y) && !hole
+                                ? 0xFF000000u | uint32_t(x * 5) << 16 | uint32_t(y * 5) << 8 | 0x40
+                                : kMagenta;
     }
   }
   return tile;

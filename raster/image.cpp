@@ -9,9 +9,10 @@ namespace raster {
 void Image::refresh_runs() const {
   if (!runs_stale) return;
   runs.clear();
-  row_first_run.assign(static_cast<size_t>(height) + 1, 0);
+  row_runs.assign(static_cast<size_t>(height), RowRuns{});
   for (int y = 0; y < height; ++y) {
-    row_first_run[y] = static_cast<int>(runs.size());
+    RowRuns& row_info = row_runs[static_cast<size_t>(y)];
+    row_info.first_run = static_cast<int>(runs.size());
     const Color* r = row(y);
     int x = 0;
     while (x < width) {
@@ -22,8 +23,12 @@ void Image::refresh_runs() const {
         ++x;
       if (x > start) runs.push_back({start, x - start});
     }
+    row_info.run_count = static_cast<int>(runs.size()) - row_info.first_run;
+    if (row_info.run_count > 0) {
+      row_info.begin = runs[static_cast<size_t>(row_info.first_run)].x;
+      row_info.end = runs.back().x + runs.back().length;
+    }
   }
-  row_first_run[height] = static_cast<int>(runs.size());
   runs_stale = false;
 }
 

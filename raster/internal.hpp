@@ -22,6 +22,16 @@ struct OpaqueRun {
   int length = 0;
 };
 
+// The opaque runs of one row of an image: runs[first_run .. first_run + run_count), which lie
+// within columns begin .. end (image pixels, begin inclusive, end exclusive; begin == end when
+// the row has no run).
+struct RowRuns {
+  int first_run = 0;
+  int run_count = 0;
+  int begin = 0;
+  int end = 0;
+};
+
 struct Image {
   int width = 0;
   int height = 0;
@@ -29,7 +39,7 @@ struct Image {
 
   // Opaque runs, rebuilt lazily by the puts whenever a writer has marked the pixels changed.
   mutable std::vector<OpaqueRun> runs;
-  mutable std::vector<int> row_first_run;  // height + 1 entries, indices into runs
+  mutable std::vector<RowRuns> row_runs;  // height entries
   mutable bool runs_stale = true;
 
   Color* row(int y) { return pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(width); }
@@ -37,7 +47,7 @@ struct Image {
     return pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(width);
   }
   void mark_changed() { runs_stale = true; }
-  // Brings the run table up to date; the runs of row y are runs[row_first_run[y] .. [y + 1]).
+  // Brings runs and row_runs up to date.
   void refresh_runs() const;
 };
 
