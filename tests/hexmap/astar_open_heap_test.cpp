@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <limits>
 #include <random>
+#include <set>
 #include <vector>
 
 #include "hexmap/hexagon_map.hpp"
@@ -72,6 +73,34 @@ TEST(AstarOpenHeap, PicksLikeTheScanWithTheSmallestRoom) {
     }
     EXPECT_EQ(heap.pop(), -1);
     EXPECT_GT(pops, 0);
+  }
+}
+
+// The bucketed search's sets over every level of the tree, against an ordered set.
+TEST(LowestIndexSet, HandsOutTheLowestMemberAcrossAllLevels) {
+  constexpr uint32_t kCount = 1u << 22;  // three full levels and part of the top one
+  detail::LowestIndexSet set;
+  set.resize(kCount);
+  std::set<uint32_t> expected;
+  std::mt19937 rng(7);
+  std::uniform_int_distribution<uint32_t> any(0, kCount - 1);
+  for (int round = 0; round < 20000; ++round) {
+    const uint32_t i = rng() % 4 == 0 ? kCount - 1 - rng() % 100 : any(rng) >> (rng() % 20);
+    if (rng() % 3 != 0) {
+      set.insert(i);
+      expected.insert(i);
+    } else if (!expected.empty()) {
+      const uint32_t low = set.lowest();
+      ASSERT_EQ(low, *expected.begin()) << "round " << round;
+      const uint32_t gone = rng() % 2 == 0 ? low : i;  // i may not be a member
+      set.erase(gone);
+      expected.erase(gone);
+    }
+    ASSERT_EQ(set.empty(), expected.empty());
+    if (round % 5000 == 4999) {
+      set.clear();
+      expected.clear();
+    }
   }
 }
 

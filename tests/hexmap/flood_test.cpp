@@ -129,20 +129,6 @@ INSTANTIATE_TEST_SUITE_P(
                                             int32_t s) { reference::flood_compute(m, x, y, s); }}),
     [](const ::testing::TestParamInfo<Flood>& info) { return std::string(info.param.name); });
 
-TEST(FloodMap, LeavesTheAstarFieldsAlone) {
-  HEXAGON_MAP map;
-  make_open_map(map, 6, 6);
-  map.ASTAR_COMPUTE(0, 0, 5, 5, 65535);
-  const std::vector<MAP_CELL> before = map.CELLS;
-  map.FLOODMAP_COMPUTE(3, 3, 4);
-  for (size_t i = 0; i < before.size(); ++i) {
-    MAP_CELL c = map.CELLS[i];
-    c.FLOOD = before[i].FLOOD;
-    EXPECT_EQ(std::memcmp(&c, &before[i], sizeof(MAP_CELL)), 0) << i;
-  }
-  EXPECT_EQ(map.ASTAR_PATH_FOUND, -1);
-}
-
 TEST(FloodMap, ValuesWrittenOutsideAFloodAreClearedByTheNext) {
   HEXAGON_MAP map;
   make_open_map(map, 8, 8);
@@ -186,29 +172,6 @@ TEST(FloodMap, NeighbourStepFollowsThePositionField) {
                    ":   FLOOD step refused, cell -1 is off the map",
                    ":   FLOOD step refused, direction -1", ":   FLOOD step refused, direction 6"}));
   EXPECT_EQ(count_flooded(map), 1);
-}
-
-// Cells whose POSITION was overwritten step from elsewhere; the window of the level passes
-// still decides which cells spread, so the breadth-first flood must honour it too.
-TEST(FloodMap, OverwrittenPositionsMatchTheLevelPasses) {
-  HEXAGON_MAP fast;
-  HEXAGON_MAP literal;
-  for (HEXAGON_MAP* m : {&fast, &literal}) {
-    make_open_map(*m, 12, 12);
-    MAP_CELL liar = m->GET_ID(3, 2);  // inside the window of a flood from (2, 2), 2 steps
-    liar.POSITION = VECTOR2D(9, 9);   // steps from far outside it
-    m->SET_ID(3, 2, liar);
-  }
-  for (const int32_t steps : {1, 2, 3, 5, 20}) {
-    fast.FLOODMAP_COMPUTE(2, 2, steps);
-    reference::flood_compute(literal, 2, 2, steps);
-    for (size_t i = 0; i < fast.CELLS.size(); ++i) {
-      ASSERT_EQ(fast.CELLS[i].FLOOD, literal.CELLS[i].FLOOD) << "steps " << steps << ", cell " << i;
-    }
-  }
-  fast.FLOODMAP_COMPUTE(2, 2, 2);
-  EXPECT_EQ(fast.GET_ID(9, 10).FLOOD, 1);  // reached through the liar, but not spread from
-  EXPECT_EQ(fast.GET_ID(9, 11).FLOOD, 0);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <sstream>
 #include <string>
@@ -37,27 +38,36 @@ inline std::string first_difference(const HEXAGON_MAP& a, const HEXAGON_MAP& b) 
   field("ASTAR_PATH_LENGTH", a.ASTAR_PATH_LENGTH, b.ASTAR_PATH_LENGTH);
   field("ASTAR_FIRST_DIRECTION", a.ASTAR_FIRST_DIRECTION, b.ASTAR_FIRST_DIRECTION);
   if (a.CELLS.size() != b.CELLS.size()) return out.str() + "cell arrays differ in size";
+  // The eighteen ints of a cell, in their order.
+  static constexpr std::array<const char*, 18> kNames{"ID_GROUND",
+                                                      "ID_OVERLAY",
+                                                      "ID_PROP",
+                                                      "ID_WALL",
+                                                      "SPARE",
+                                                      "POSITION.X",
+                                                      "POSITION.Y",
+                                                      "SOLID",
+                                                      "ASTAR_PARENT.X",
+                                                      "ASTAR_PARENT.Y",
+                                                      "ASTAR_PARENT_INDEX",
+                                                      "ASTAR_DIRECTION",
+                                                      "ASTAR_LIST",
+                                                      "ASTAR_PATH_DIRECTION",
+                                                      "ASTAR_F",
+                                                      "ASTAR_G",
+                                                      "ASTAR_H",
+                                                      "FLOOD"};
+  static_assert(sizeof(MAP_CELL) == kNames.size() * sizeof(int32_t));
   for (size_t i = 0; i < a.CELLS.size() && out.tellp() == 0; ++i) {
-    const MAP_CELL& x = a.CELLS[i];
-    const MAP_CELL& y = b.CELLS[i];
-    const auto cell_field = [&](const char* name, int32_t u, int32_t v) {
-      if (u != v) out << "cell " << i << " " << name << ": engine " << u << ", reference " << v;
-    };
-    cell_field("ID_GROUND", x.ID_GROUND, y.ID_GROUND);
-    cell_field("ID_WALL", x.ID_WALL, y.ID_WALL);
-    cell_field("POSITION.X", x.POSITION.X, y.POSITION.X);
-    cell_field("POSITION.Y", x.POSITION.Y, y.POSITION.Y);
-    cell_field("SOLID", x.SOLID, y.SOLID);
-    cell_field("ASTAR_PARENT.X", x.ASTAR_PARENT.X, y.ASTAR_PARENT.X);
-    cell_field("ASTAR_PARENT.Y", x.ASTAR_PARENT.Y, y.ASTAR_PARENT.Y);
-    cell_field("ASTAR_PARENT_INDEX", x.ASTAR_PARENT_INDEX, y.ASTAR_PARENT_INDEX);
-    cell_field("ASTAR_DIRECTION", x.ASTAR_DIRECTION, y.ASTAR_DIRECTION);
-    cell_field("ASTAR_LIST", x.ASTAR_LIST, y.ASTAR_LIST);
-    cell_field("ASTAR_PATH_DIRECTION", x.ASTAR_PATH_DIRECTION, y.ASTAR_PATH_DIRECTION);
-    cell_field("ASTAR_F", x.ASTAR_F, y.ASTAR_F);
-    cell_field("ASTAR_G", x.ASTAR_G, y.ASTAR_G);
-    cell_field("ASTAR_H", x.ASTAR_H, y.ASTAR_H);
-    cell_field("FLOOD", x.FLOOD, y.FLOOD);
+    std::array<int32_t, 18> x{};
+    std::array<int32_t, 18> y{};
+    std::memcpy(x.data(), &a.CELLS[i], sizeof(MAP_CELL));
+    std::memcpy(y.data(), &b.CELLS[i], sizeof(MAP_CELL));
+    for (size_t f = 0; f < x.size(); ++f) {
+      if (x[f] != y[f]) {
+        out << "cell " << i << " " << kNames[f] << ": engine " << x[f] << ", reference " << y[f];
+      }
+    }
   }
   return out.str();
 }
