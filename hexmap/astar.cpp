@@ -106,7 +106,7 @@ bool bucket_search(HEXAGON_MAP& map, SearchScratch& s, const SearchSetup& setup)
     const bool rebase = open_count == 0;
     int32_t rebase_low = std::numeric_limits<int32_t>::max();
     int32_t rebase_high = 0;
-    const auto admit = [&](int32_t level) {
+    const auto admit = [&](int32_t level) __attribute__((always_inline)) {
       if (rebase) {
         rebase_low = std::min(rebase_low, level);
         rebase_high = std::max(rebase_high, level);

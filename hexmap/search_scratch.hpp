@@ -58,19 +58,26 @@ constexpr bool can_enter(const MAP_CELL& c, int32_t direction) {
 class LowestIndexSet {
  public:
   static constexpr int kLevels = 4;  // 64^4 members: the largest grid
+  LowestIndexSet() = default;
+  LowestIndexSet(const LowestIndexSet&) = delete;  // the level pointers would alias
+  LowestIndexSet& operator=(const LowestIndexSet&) = delete;
+  LowestIndexSet(LowestIndexSet&&) noexcept = default;  // moving keeps the words in place
+  LowestIndexSet& operator=(LowestIndexSet&&) noexcept = default;
+
   void resize(uint32_t count) {
     uint32_t words = count;
-    for (std::vector<uint64_t>& level : levels_) {
+    for (int level = 0; level < kLevels; ++level) {
       words = std::max<uint32_t>((words + 63) / 64, 1);
-      level.assign(words, 0);
+      storage_[level].assign(words, 0);
+      levels_[level] = storage_[level].data();
     }
     low_word_ = 0;
   }
   [[nodiscard]] bool empty() const { return levels_[kLevels - 1][0] == 0; }
 
-  void insert(uint32_t i) {
+  [[gnu::always_inline]] void insert(uint32_t i) {
     low_word_ = std::min(low_word_, i >> 6);
-    for (std::vector<uint64_t>& level : levels_) {
+    for (uint64_t* const level : levels_) {
       uint64_t& w = level[i >> 6];
       const bool had_members = w != 0;
       w |= uint64_t{1} << (i & 63);
@@ -78,8 +85,8 @@ class LowestIndexSet {
       i >>= 6;
     }
   }
-  void erase(uint32_t i) {
-    for (std::vector<uint64_t>& level : levels_) {
+  [[gnu::always_inline]] void erase(uint32_t i) {
+    for (uint64_t* const level : levels_) {
       uint64_t& w = level[i >> 6];
       w &= ~(uint64_t{1} << (i & 63));
       if (w != 0) return;
@@ -87,7 +94,7 @@ class LowestIndexSet {
     }
   }
   // The lowest member; the set must not be empty.
-  [[nodiscard]] uint32_t lowest() {
+  [[nodiscard, gnu::always_inline]] uint32_t lowest() {
     const uint64_t low = levels_[0][low_word_];
     if (low != 0) return (low_word_ << 6) | static_cast<uint32_t>(std::countr_zero(low));
     uint32_t i = 0;
@@ -114,8 +121,9 @@ class LowestIndexSet {
     w = 0;
   }
 
-  std::array<std::vector<uint64_t>, kLevels> levels_;  // the finest first
-  uint32_t low_word_ = 0;                              // no member lies in a word below this one
+  std::array<std::vector<uint64_t>, kLevels> storage_;  // the finest first
+  std::array<uint64_t*, kLevels> levels_{};
+  uint32_t low_word_ = 0;  // no member lies in a word below this one
 };
 
 // Per cell and per search: whether this search has met the cell (the epoch), the sides it can
