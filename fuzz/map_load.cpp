@@ -35,6 +35,16 @@ void check_round_trip(const MapFileContent& content) {
   if (hexmap::map_file::format_map_file(*read) != written) finding("writing is not stable");
 }
 
+// A scratch folder, on a memory file system where there is one: rewriting a file on a disk
+// waits for the disk.
+std::string make_folder() {
+  for (const char* base : {"/dev/shm", "/tmp"}) {
+    std::string name = std::string(base) + "/hexmap_fuzz_map_load_XXXXXX";
+    if (::mkdtemp(name.data()) != nullptr) return name;
+  }
+  return {};
+}
+
 bool write_input(const uint8_t* data, size_t size) {
   std::FILE* out = std::fopen(g_file.c_str(), "wb");
   if (out == nullptr) return false;
@@ -47,9 +57,9 @@ bool write_input(const uint8_t* data, size_t size) {
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   // Each map logs its construction before it can be silenced; keep the fuzzer's output readable.
   if (std::freopen("/dev/null", "w", stdout) == nullptr) return 1;
-  char folder[] = "/tmp/hexmap_fuzz_map_load_XXXXXX";
-  if (::mkdtemp(folder) == nullptr) return 1;
-  g_file = std::string(folder) + "/map.txt";
+  const std::string folder = make_folder();
+  if (folder.empty()) return 1;
+  g_file = folder + "/map.txt";
   static const std::string remove_folder = folder;
   std::atexit([] {
     std::remove(g_file.c_str());

@@ -1,5 +1,7 @@
 // SAVE_MAP and LOAD_MAP: the map text file written whole or not at all, and read and checked
 // whole before the map changes.
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -66,7 +68,7 @@ std::string file_refusal(const std::string& name) {
 std::variant<map_file::MapFileContent, std::string> read_map_file(const std::string& name) {
   std::filebuf in;
   if (in.open(name, std::ios::in | std::ios::binary) == nullptr)
-    return ":   saved file '" + name + "' can not be opened";
+    return ":   saved file '" + name + "' can not be opened: " + std::strerror(errno);
   map_file::ParseResult parsed = map_file::parse_map_file(in);
   if (const auto* problem = std::get_if<map_file::FileProblem>(&parsed))
     return ":   line " + std::to_string(problem->line) + ": " + problem->reason;
