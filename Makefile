@@ -28,7 +28,7 @@ test-sanitize: deps
 
 bench: deps
 	@cmake -S . -B $(BUILD_BENCH) -G Ninja -DCMAKE_BUILD_TYPE=Release \
-	  -DHEXMAP_BUILD_BENCH=ON -DHEXMAP_BUILD_TESTS=OFF -DHEXMAP_BUILD_DEMO=OFF >/dev/null
+	  -DHEXMAP_BUILD_BENCH=ON -DHEXMAP_BUILD_TESTS=OFF -DHEXMAP_BUILD_DEMO=ON >/dev/null
 	@cmake --build $(BUILD_BENCH) -j $(JOBS)
 	@for b in $(BUILD_BENCH)/bench/bench_*; do echo "== $$b"; $$b --benchmark_min_time=0.2 --benchmark_repetitions=3 --benchmark_report_aggregates_only=true; done
 
@@ -40,9 +40,9 @@ fuzz: deps
 	@cmake --build $(BUILD_FUZZ) -j $(JOBS)
 	@bash fuzz/run.sh $(BUILD_FUZZ) $(FUZZ_SECONDS)
 
+# Starts the demo from its run folder; without a display, a scripted session under Xvfb.
 demo: build
-	@if [ -x $(BUILD)/demo/hexmap_demo ]; then cd $(BUILD)/demo/run && ./../hexmap_demo; \
-	  else echo "The demonstration program is not part of this build yet."; fi
+	@bash scripts/demo.sh $(BUILD)
 
 format:
 	@git ls-files '*.cpp' '*.hpp' | xargs clang-format -i

@@ -9,7 +9,7 @@ packages=(
   libsdl2-dev
   libboost-graph-dev
   clang libclang-rt-14-dev clang-format clang-tidy cppcheck
-  xvfb xdotool x11-apps libx11-dev
+  xvfb xdotool x11-apps libx11-dev python3
 )
 
 missing=()

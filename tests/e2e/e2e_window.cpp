@@ -24,20 +24,15 @@
 #include <vector>
 
 #include "raster/raster.hpp"
+#include "tests/e2e/window_dump.hpp"
 
 namespace {
+
+using e2e::fail;
 
 constexpr int kWidth = 640;
 constexpr int kHeight = 400;
 constexpr auto kWaitLimit = std::chrono::seconds(20);
-
-struct Failure {
-  std::string what;
-};
-
-[[noreturn]] void fail(const std::string& what) {
-  throw Failure{what};
-}
 
 void say(std::string_view line) {
   std::cout << line << std::endl;
@@ -79,7 +74,9 @@ void open_screen() {
 
 // ---- Frames ----
 
-using Picture = std::vector<raster::Color>;
+using e2e::Picture;
+using e2e::read_window_dump;
+using e2e::WindowDump;
 
 // Every pixel differs from its neighbours in some channel, so a shift, a scale or a swapped
 // channel shows; the alpha bytes vary because they must not matter on screen.
@@ -118,76 +115,6 @@ void show(const Picture& picture) {
   raster::screen_lock();
   std::copy(picture.begin(), picture.end(), raster::screen_ptr());
   raster::screen_unlock(-1, -1);
-}
-
-// An X window dump (the xwd file format): a header of big-endian 32-bit fields, the window
-// name, a colour table, then the pixels in the server's byte order.
-struct WindowDump {
-  int width = 0;
-  int height = 0;
-  Picture pixels;  // 0x00RRGGBB
-};
-
-uint32_t big_endian32(const std::string& data, size_t at) {
-  uint32_t v = 0;
-  for (size_t i = 0; i < 4; ++i)
-    v = v << 8 | static_cast<unsigned char>(data[at + i]);
-  return v;
-}
-
-int mask_shift(uint32_t mask) {
-  int shift = 0;
-  while (shift < 32 && ((mask >> shift) & 1) == 0)
-    ++shift;
-  return shift;
-}
-
-WindowDump read_window_dump(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) fail("cannot read " + file.string());
-  const std::string data{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (data.size() < 100) fail("window dump too short");
-  const auto field = [&](int index) { return big_endian32(data, static_cast<size_t>(index) * 4); };
-  const uint32_t header_size = field(0);
-  const uint32_t version = field(1);
-  const uint32_t format = field(2);
-  const uint32_t width = field(4);
-  const uint32_t height = field(5);
-  const uint32_t byte_order = field(7);
-  const uint32_t bits_per_pixel = field(11);
-  const uint32_t bytes_per_line = field(12);
-  const uint32_t masks[3] = {field(14), field(15), field(16)};
-  const uint32_t colors = field(19);
-  if (version != 7 || format != 2 || bits_per_pixel != 32) {
-    fail("window dump: version " + std::to_string(version) + ", format " + std::to_string(format) +
-         ", " + std::to_string(bits_per_pixel) + " bits per pixel; expected a 32-bit ZPixmap");
-  }
-  for (uint32_t mask : masks) {
-    if (mask == 0 || (mask >> mask_shift(mask)) != 0xFF)
-      fail("window dump: colour masks are not 8-bit");
-  }
-  if (width > 4096 || height > 4096 || bytes_per_line < width * 4) fail("window dump: bad size");
-  const size_t start = static_cast<size_t>(header_size) + static_cast<size_t>(colors) * 12;
-  if (start > data.size() || (data.size() - start) / bytes_per_line < height) {
-    fail("window dump: truncated");
-  }
-  WindowDump dump{static_cast<int>(width), static_cast<int>(height), {}};
-  dump.pixels.resize(static_cast<size_t>(width) * height);
-  for (uint32_t y = 0; y < height; ++y) {
-    for (uint32_t x = 0; x < width; ++x) {
-      const size_t at = start + static_cast<size_t>(y) * bytes_per_line + x * 4;
-      uint32_t v = 0;
-      for (int i = 0; i < 4; ++i) {
-        const uint32_t byte = static_cast<unsigned char>(data[at + i]);
-        v |= byte_order == 0 ? byte << (8 * i) : byte << (8 * (3 - i));
-      }
-      uint32_t rgb = 0;
-      for (uint32_t mask : masks)
-        rgb = rgb << 8 | (v & mask) >> mask_shift(mask);
-      dump.pixels[static_cast<size_t>(y) * width + x] = rgb;
-    }
-  }
-  return dump;
 }
 
 void compare(const Picture& expected, const WindowDump& shown) {
@@ -379,7 +306,7 @@ int main(int argc, char** argv) {
       std::cerr << "usage: e2e_window frame DIR | input | close | no-display\n";
       return 2;
     }
-  } catch (const Failure& failure) {
+  } catch (const e2e::Failure& failure) {
     say("FAIL: " + failure.what);
     return 1;
   }

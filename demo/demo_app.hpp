@@ -1,0 +1,53 @@
+// The demonstration program's life: start-up, the frame loop and shut-down.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "demo/input.hpp"
+#include "demo/sprite.hpp"
+#include "demo/walker.hpp"
+#include "hexmap/hexagon_map.hpp"
+
+namespace demo {
+
+class DemoApp {
+ public:
+  // Start-up up to the first frame. Fatal when a data file or the screen is missing.
+  void start_up();
+  // Frame steps 1 to 5: input, walkers, camera.
+  void update();
+  // Frame steps 6 to 10: everything drawn between one screen lock and its unlock.
+  void draw();
+  // Frame step 11: the pause.
+  void pace();
+  bool quit() const { return QUIT != 0; }
+  // Releases the sprites, then the map.
+  void shut_down();
+  // The whole program; returns the exit status.
+  int run();
+
+  const hexmap::HEXAGON_MAP& map() const { return *map_; }
+  const WALKER& walker_1() const { return WALKER_1; }
+  const WALKER& walker_2() const { return WALKER_2; }
+
+ private:
+  void start_walkers();
+  void update_walkers();
+  void follow_walker();
+  void draw_walkers();
+
+  std::unique_ptr<hexmap::HEXAGON_MAP> map_;
+  Sprites sprites_;
+  std::string KEY;
+  int32_t QUIT = kFalse;
+  WALKER WALKER_1;
+  WALKER WALKER_2;
+  MOUSE_STATE MOUSE;
+  MOUSE_STATE MOUSE_PREVIOUS;
+  int32_t SHOW_PATH = kTrue;
+  int32_t FOCUS_WALKER_1 = kFalse;
+};
+
+}  // namespace demo
