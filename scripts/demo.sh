@@ -24,7 +24,7 @@ echo "demo: no display; playing a scripted session under Xvfb instead (about 20 
 bash "$here/demo-session.sh" session "$demo" "$run_dir" "$shots"
 status=$(cat "$shots/status")
 for xwd in "$shots"/shot-*.xwd; do
-  python3 "$here/topng.py" "$xwd" "${xwd%.xwd}.png"
+  python3 "$here/xwd_to_png.py" "$xwd" "${xwd%.xwd}.png"
 done
 echo "demo: the demo ended with status $status; screenshots:"
 ls -1 "$shots"/shot-*.png
