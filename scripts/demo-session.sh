@@ -3,8 +3,8 @@
 # bounded; the whole run gives up after 80 seconds.
 #
 #   demo-session.sh session DEMO RUN_DIR OUT_DIR [CHECKER]
-#       a scripted session: SPACE, a left click on a far cell, F1 twice, a right click on a wall
-#       side, Escape. Saves shot-N.xwd after each step, out.txt, err.txt and status. With
+#       a scripted session: SPACE, a left click on a far cell, F1, a right click on a wall
+#       side, F1, Escape. Saves shot-N.xwd after each step, out.txt, err.txt and status. With
 #       CHECKER (e2e_demo_check), the walk is over when "CHECKER arrived" says so rather than
 #       after a fixed wait, so a slow machine does not cut it short.
 #   demo-session.sh close DEMO RUN_DIR OUT_DIR SEND_CLOSE
@@ -121,10 +121,10 @@ case "$mode" in
     fi
     press F1
     shot 0.5               # 4: paths hidden
-    press F1
-    shot 0.5               # 5: paths shown again
     click 159 202 3        # the top side of cell (4, 6)
-    shot 0.5               # 6: the wall between (4, 6) and (4, 5)
+    shot 0.5               # 5: the wall between (4, 6) and (4, 5)
+    press F1
+    shot 0.5               # 6: paths shown again
     x xdotool keydown Escape
     ;;
   close)

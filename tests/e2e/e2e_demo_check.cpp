@@ -211,7 +211,8 @@ void check_session(const std::filesystem::path& out, const std::filesystem::path
   // F1 hides both paths; a second F1 shows them again.
   if (marker_pixels(shots[2]) == 0) fail("shot 3: no path markers");
   if (marker_pixels(shots[3]) != 0) fail("shot 4: path markers although F1 hid them");
-  if (marker_pixels(shots[4]) == 0) fail("shot 5: no path markers after the second F1");
+  if (marker_pixels(shots[4]) != 0) fail("shot 5: path markers although F1 hid them");
+  if (marker_pixels(shots[5]) == 0) fail("shot 6: no path markers after the second F1");
   // The right click on the top side of (4, 6): the wall's halves on (4, 6) and on (4, 5).
   const Point camera{to.x - kCentreX, to.y - kCentreY};
   const int left = 4 * assets::kBoxWidth - camera.x;
@@ -220,10 +221,10 @@ void check_session(const std::filesystem::path& out, const std::filesystem::path
     return std::array<int, 2>{wall_pixels(shot, left, top_of_4_6 - 6, left + 36, top_of_4_6 - 1),
                               wall_pixels(shot, left, top_of_4_6, left + 36, top_of_4_6 + 5)};
   };
-  if (halves(shots[4]) != std::array<int, 2>{0, 0}) fail("shot 5: a wall before the click");
-  const auto after = halves(shots[5]);
+  if (halves(shots[3]) != std::array<int, 2>{0, 0}) fail("shot 4: a wall before the click");
+  const auto after = halves(shots[4]);
   if (after[0] < 5 || after[1] < 5) {
-    fail("shot 6: wall halves of " + std::to_string(after[0]) + " and " + std::to_string(after[1]) +
+    fail("shot 5: wall halves of " + std::to_string(after[0]) + " and " + std::to_string(after[1]) +
          " pixels");
   }
 }
