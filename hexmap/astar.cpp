@@ -110,7 +110,7 @@ bool bucket_search(HEXAGON_MAP& map, SearchScratch& s, const SearchSetup& setup)
       if (rebase) {
         rebase_low = std::min(rebase_low, level);
         rebase_high = std::max(rebase_high, level);
-        return level <= kMaxBucketLevel;
+        return level >= 0 && level <= kMaxBucketLevel;
       }
       return static_cast<uint32_t>(level - low) <= static_cast<uint32_t>(kBucketSpan);
     };
@@ -136,7 +136,7 @@ bool bucket_search(HEXAGON_MAP& map, SearchScratch& s, const SearchSetup& setup)
       MAP_CELL& to = cells[n];
       if ((tag & detail::kTagList) == 0) {
         const int32_t h = detail::distance(nx, ny, goal.X, goal.Y);
-        if (h > kMaxBucketLevel) return false;
+        if (h < 0 || h > kMaxBucketLevel) return false;  // a goal far off the grid
         const int32_t level = steps + h;
         if (!admit(level)) return false;
         to.ASTAR_PARENT = VECTOR2D(x, y);
