@@ -64,10 +64,9 @@ TEST_F(RasterText, CursorAdvancesWrapsAndStopsAtTheLastRow) {
 
 TEST_F(RasterText, LocateRefusesCellsOffTheGrid) {
   EXPECT_EQ(text_locate(50, 80), 0);
-  EXPECT_NE(text_locate(0, 1), 0);
-  EXPECT_NE(text_locate(51, 1), 0);
-  EXPECT_NE(text_locate(1, 81), 0);
-  EXPECT_NE(text_locate(1, 0), 0);
+  for (const auto [row, column] :
+       {std::pair{0, 1}, std::pair{51, 1}, std::pair{1, 81}, std::pair{1, 0}})
+    EXPECT_NE(text_locate(row, column), 0) << row << "," << column;
   ASSERT_EQ(print_text("z", false), 0);
   EXPECT_NE(cell(50, 80), Rows(8, "........")) << "refused calls keep the cursor";
 }
