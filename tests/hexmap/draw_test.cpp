@@ -1,85 +1,62 @@
-#include <gtest/gtest.h>
-
-#include <cstdint>
-#include <cstdlib>
-#include <string>
-#include <vector>
-
-#include "hexmap/hexagon_map.hpp"
+// DRAW: which cell's tile shows where, the order of overlapping tiles and wall layers, and the
+// refusals.
 #include "log_capture.hpp"
 #include "screen_map.hpp"
 
-namespace hexmap {
+namespace hexmap::testing {
 namespace {
 
-using testing::LogCapture;
-using testing::ScreenMap;
+using DrawTest = ScreenMap;
+using Colours = std::vector<raster::Color>;
 
 constexpr raster::Color kBlack = 0x000000;
 constexpr raster::Color kMagenta = 0xFFFF00FF;
 
-// Opaque, distinct and never black or magenta.
+// Opaque, distinct and never black or magenta; colour bits only.
 raster::Color tile_colour(int id) {
-  return 0xFF000000u | ((static_cast<uint32_t>(id) + 1) * 0x2A5F13u & 0xFFFFFFu);
+  return (static_cast<uint32_t>(id) + 1) * 0x2A5F13u & 0xFFFFFFu;
 }
 raster::Color solid_tile(int id, int /*x*/, int /*y*/) {
-  return tile_colour(id);
+  return 0xFF000000u | tile_colour(id);
 }
-
-using DrawTest = ScreenMap;
-
-// "m50_p30" for the camera (-50, 30).
-std::string camera_name(VECTOR2D c) {
-  std::string name;
-  for (const int32_t v : {c.X, c.Y})
-    name.append(v < 0 ? "m" : "p").append(std::to_string(std::abs(v))).append("_");
-  name.pop_back();
-  return name;
-}
-
-class DrawCamera : public ScreenMap, public ::testing::WithParamInterface<VECTOR2D> {};
 
 // 16 x 16 tiles on a 16 x 16 box touch without overlapping, so every screen pixel can be traced
 // back to the one cell whose box holds it: a map pixel (mx, my) is in column mx / 16 and, after
-// the odd columns' 8-pixel drop, in row my / 16 (floor division).
-TEST_P(DrawCamera, EveryScreenPixelShowsTheCellUnderIt) {
+// the odd columns' 8-pixel drop, in row my / 16 (floor division). Ids not in the list show
+// nothing.
+TEST_F(DrawTest, EveryScreenPixelShowsTheCellUnderItForCamerasEitherSideOfTheOrigin) {
   constexpr int kTile = 16;
   constexpr int kTiles = 8;
   load_tiles(kTile, kTile, kTiles, solid_tile);
   map_.CREATE_MAP(48, 30);
   for (MAP_CELL& c : map_.CELLS)
     c.ID_GROUND = (c.POSITION.X * 3 + c.POSITION.Y * 5) % kTiles;
-  // Ids that are not in the tile list are not drawn.
   map_.SET_ID_GROUND(1, 0, kTiles);
   map_.SET_ID_GROUND(2, 1, -1);
   map_.SET_ID_GROUND(5, 4, 1 << 30);
-  const VECTOR2D camera = GetParam();
-  map_.SET_CAMERA(camera);
-  map_.DRAW();
-
   const auto floor_div = [](int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); };
-  int wrong = 0;
-  for (int sy = 0; sy < testing::kScreenHeight; ++sy) {
-    for (int sx = 0; sx < testing::kScreenWidth; ++sx) {
-      const int x = floor_div(sx + camera.X, kTile);
-      const int y = floor_div(sy + camera.Y - (x & 1) * (kTile / 2), kTile);
-      const int32_t id = map_.INSIDE(x, y) != 0 ? map_.GET_ID_GROUND(x, y) : -1;
-      const raster::Color want = id >= 0 && id < kTiles ? tile_colour(id) & 0xFFFFFF : kBlack;
-      if (rgb(sx, sy) != want && ++wrong <= 3) {
-        ADD_FAILURE() << "screen (" << sx << "," << sy << ") shows " << std::hex << rgb(sx, sy)
-                      << ", cell " << VECTOR2D(x, y) << " wants " << want;
+  for (const VECTOR2D camera : {VECTOR2D(-50, -30), VECTOR2D(45, 13)}) {
+    raster::screen_clear();
+    map_.SET_CAMERA(camera);
+    map_.DRAW();
+    int wrong = 0;
+    for (int sy = 0; sy < kScreenHeight; ++sy) {
+      for (int sx = 0; sx < kScreenWidth; ++sx) {
+        const int x = floor_div(sx + camera.X, kTile);
+        const int y = floor_div(sy + camera.Y - (x & 1) * (kTile / 2), kTile);
+        const int32_t id = map_.INSIDE(x, y) != 0 ? map_.GET_ID_GROUND(x, y) : -1;
+        const raster::Color want = id >= 0 && id < kTiles ? tile_colour(id) : kBlack;
+        if (rgb(sx, sy) != want && ++wrong <= 3)
+          ADD_FAILURE() << "camera " << camera << " screen (" << sx << "," << sy << "), cell "
+                        << VECTOR2D(x, y);
       }
     }
+    EXPECT_EQ(wrong, 0) << camera;
   }
-  EXPECT_EQ(wrong, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cameras, DrawCamera,
-                         ::testing::Values(VECTOR2D(0, 0), VECTOR2D(-50, -30), VECTOR2D(45, 13),
-                                           VECTOR2D(-100, -40), VECTOR2D(140, 95)),
-                         [](const auto& info) { return camera_name(info.param); });
-
 // 12 x 12 tiles on an 8 x 8 box: each tile reaches 4 pixels into the next column and row.
+// Screen pixel (camera at (0,0)) and the cell whose tile is on top there.
 TEST_F(DrawTest, OverlappingTilesFollowThePaintersOrder) {
   load_tiles(12, 12, 12, solid_tile);
   map_.SET_OVERLAP_SIZE(8, 8);
@@ -87,29 +64,24 @@ TEST_F(DrawTest, OverlappingTilesFollowThePaintersOrder) {
   for (MAP_CELL& c : map_.CELLS)
     c.ID_GROUND = c.POSITION.Y * 4 + c.POSITION.X;
   map_.DRAW();
-  // Screen pixel and the cell whose tile is on top there (camera at (0, 0)).
-  const struct {
-    int sx, sy;
-    VECTOR2D on_top;
-  } cases[] = {
-      {9, 5, {1, 0}},    // odd column over the even one to its left
-      {17, 5, {1, 0}},   // ... and to its right
-      {5, 9, {0, 1}},    // next row over the row above
-      {10, 10, {0, 1}},  // next row's even column over this row's odd one
-      {17, 9, {2, 1}},  {9, 13, {1, 1}},
+  const std::pair<VECTOR2D, VECTOR2D> cases[] = {
+      {{9, 5}, {1, 0}},    // odd column over the even one to its left
+      {{17, 5}, {1, 0}},   // ... and to its right
+      {{5, 9}, {0, 1}},    // next row over the row above
+      {{10, 10}, {0, 1}},  // next row's even column over this row's odd one
+      {{17, 9}, {2, 1}},  {{9, 13}, {1, 1}},
   };
-  for (const auto& c : cases) {
-    EXPECT_EQ(rgb(c.sx, c.sy), tile_colour(map_.GET_ID_GROUND(c.on_top)) & 0xFFFFFF)
-        << "screen (" << c.sx << "," << c.sy << ") should show cell " << c.on_top;
-  }
+  for (const auto& [screen, on_top] : cases)
+    EXPECT_EQ(rgb(screen.X, screen.Y), tile_colour(map_.GET_ID_GROUND(on_top))) << screen;
 }
 
 // Tile 0 is ground; tile 1 + n is wall panel n, opaque from column n + 1 on; tile 7 is the
 // solid panel, opaque in column 7 only. Each later layer leaves one more column of the ones
 // before it visible, so row 0 of a cell's tile tells which layers were drawn in which order.
 TEST_F(DrawTest, WallPanelsInSideOrderThenTheSolidPanel) {
-  load_tiles(8, 8, 8,
-             [](int id, int x, int) { return id == 0 || x >= id ? tile_colour(id) : kMagenta; });
+  load_tiles(8, 8, 8, [](int id, int x, int) {
+    return id == 0 || x >= id ? solid_tile(id, x, 0) : kMagenta;
+  });
   map_.SET_WALL_PANELS(1);
   map_.SET_SOLID_PANEL(7);
   map_.CREATE_MAP(4, 1);
@@ -117,15 +89,15 @@ TEST_F(DrawTest, WallPanelsInSideOrderThenTheSolidPanel) {
   map_.ASTAR_CELLSETSOLID(0, 0, -1);
   map_.SET_ID_WALL(2, 0, 1 << 2 | 1 << 4);
   const auto row0 = [&](int cell_x) {
-    std::vector<raster::Color> shown;
+    Colours shown;
     for (int x = 0; x < 8; ++x)
       shown.push_back(rgb(cell_x * 8 + x, 0));
     return shown;
   };
   const auto tiles = [](std::vector<int> ids) {
-    std::vector<raster::Color> colours;
+    Colours colours;
     for (const int id : ids)
-      colours.push_back(tile_colour(id) & 0xFFFFFF);
+      colours.push_back(tile_colour(id));
     return colours;
   };
   map_.DRAW();
@@ -140,30 +112,25 @@ TEST_F(DrawTest, WallPanelsInSideOrderThenTheSolidPanel) {
 
 TEST_F(DrawTest, RefusalsAreLoggedAndDrawNothing) {
   HEXAGON_MAP unchecked;
-  unchecked.SET_NAME("M");
   load_tiles(8, 8, 1, solid_tile);
-  map_.SET_NAME("M");
-  const struct {
-    const char* why;
-    HEXAGON_MAP* target;
-    void (*spoil)(HEXAGON_MAP&);
-    std::string line;
-  } cases[] = {
-      {"no screen detected", &unchecked, [](HEXAGON_MAP&) {}, "M: - DRAW map is bypassed"},
-      {"size fields beyond the cells", &map_, [](HEXAGON_MAP& m) { m.MAP_HEIGHT = 1000; },
+  const std::pair<void (*)(HEXAGON_MAP&), std::string> cases[] = {
+      {[](HEXAGON_MAP&) {}, "M: - DRAW map is bypassed"},  // no screen detected
+      {[](HEXAGON_MAP& m) { m.MAP_HEIGHT = 1000; },
        "M:   DRAW refused, the map size fields do not match the cells"},
-      {"no box", &map_, [](HEXAGON_MAP& m) { m.BOX_WIDTH = m.BLOCK_WIDTH = 0; },
+      {[](HEXAGON_MAP& m) { m.BOX_WIDTH = m.BLOCK_WIDTH = 0; },
        "M:   DRAW refused, box size (0 x 8) is below 1"},
   };
-  for (const auto& c : cases) {
-    c.spoil(*c.target);
-    c.target->LOG_ON();
+  for (const auto& [spoil, line] : cases) {
+    HEXAGON_MAP& target = &spoil == &cases[0].first ? unchecked : map_;
+    spoil(target);
+    target.SET_NAME("M");
+    target.LOG_ON();
     LogCapture log;
-    c.target->DRAW();
-    EXPECT_EQ(log.lines(), std::vector<std::string>{c.line}) << c.why;
-    EXPECT_EQ(raster::screen_ptr()[0] & 0xFFFFFF, kBlack) << c.why;
+    target.DRAW();
+    EXPECT_EQ(log.lines(), std::vector<std::string>{line});
+    EXPECT_EQ(rgb(0, 0), kBlack) << line;
   }
 }
 
 }  // namespace
-}  // namespace hexmap
+}  // namespace hexmap::testing

@@ -1,7 +1,7 @@
+// Neighbour steps of the odd-column-down layout and the step distance.
 #include <gtest/gtest.h>
 
-#include <deque>
-#include <vector>
+#include <cstdlib>
 
 #include "hexmap/hexagon_map.hpp"
 
@@ -18,11 +18,11 @@ TEST(GridGeometry, NeighboursFollowTheOddColumnDownLayout) {
   for (const int x : {-2, -1, 10, 11}) {
     const auto& step = x % 2 == 0 ? even : odd;
     for (int d = 0; d < 6; ++d) {
-      EXPECT_EQ(M::ADJACENT_X(x, 10, d), x + step[d][0]) << x << " " << d;
-      EXPECT_EQ(M::ADJACENT_Y(x, 10, d), 10 + step[d][1]) << x << " " << d;
+      const VECTOR2D next(x + step[d][0], 10 + step[d][1]);
       VECTOR2D p(x, 10);
       M::MOVE_FORWARD(p, d);
-      EXPECT_EQ(p, VECTOR2D(x + step[d][0], 10 + step[d][1]));
+      EXPECT_EQ(p, next) << x << " " << d;
+      EXPECT_EQ(VECTOR2D(M::ADJACENT_X(x, 10, d), M::ADJACENT_Y(x, 10, d)), next);
       M::MOVE_FORWARD(p.X, p.Y, (d + 3) % 6);
       EXPECT_EQ(p, VECTOR2D(x, 10));
     }
@@ -32,41 +32,30 @@ TEST(GridGeometry, NeighboursFollowTheOddColumnDownLayout) {
   M::MOVE_FORWARD(p, 6);
   M::MOVE_FORWARD(p, -1);
   EXPECT_EQ(p, VECTOR2D(3, 3));
-  int32_t x = INT32_MAX;
-  int32_t y = INT32_MIN;
-  M::MOVE_FORWARD(x, y, 5);  // wraps rather than invoking undefined behaviour
-  EXPECT_EQ(x, INT32_MAX - 1);
+  VECTOR2D far(INT32_MAX, INT32_MIN);
+  M::MOVE_FORWARD(far.X, far.Y, 5);  // wraps rather than invoking undefined behaviour
+  EXPECT_EQ(far.X, INT32_MAX - 1);
   EXPECT_EQ(M::DISTANCE(0, 0, 0, 1'000'000'000), 1'000'000'000);
 }
 
-// DISTANCE equals the breadth-first step count on an unbounded grid, from every start parity,
-// negative columns included, in both directions.
-TEST(GridGeometry, DistanceMatchesBreadthFirstSteps) {
-  constexpr int kLow = -9;
-  constexpr int kSize = 19;
-  const auto index = [](int x, int y) { return (y - kLow) * kSize + (x - kLow); };
-  for (const auto& [sx, sy] :
-       {std::pair{0, 0}, std::pair{-1, 0}, std::pair{1, 1}, std::pair{0, 1}}) {
-    std::vector<int> steps(kSize * kSize, -1);
-    std::deque<std::pair<int, int>> queue{{sx, sy}};
-    steps[index(sx, sy)] = 0;
-    while (!queue.empty()) {
-      const auto [x, y] = queue.front();
-      queue.pop_front();
-      for (int d = 0; d < 6; ++d) {
-        const int nx = M::ADJACENT_X(x, y, d);
-        const int ny = M::ADJACENT_Y(x, y, d);
-        const bool inside = nx >= kLow && ny >= kLow && nx < kLow + kSize && ny < kLow + kSize;
-        if (!inside || steps[index(nx, ny)] >= 0) continue;
-        steps[index(nx, ny)] = steps[index(x, y)] + 1;
-        queue.emplace_back(nx, ny);
-      }
-    }
-    // Cells well inside the box, so that no shortest chain is cut by its border.
-    for (int y = -4; y <= 5; ++y) {
-      for (int x = -4; x <= 5; ++x) {
-        EXPECT_EQ(M::DISTANCE(sx, sy, x, y), steps[index(x, y)]) << sx << "," << sy << " " << x;
-        EXPECT_EQ(M::DISTANCE(VECTOR2D(x, y), VECTOR2D(sx, sy)), steps[index(x, y)]);
+// DISTANCE is the step count exactly when it is 0 only at the start, changes by at most one
+// per step, and every other cell has a neighbour one step nearer. Checked from every start
+// parity, negative columns included, in both directions.
+TEST(GridGeometry, DistanceIsTheStepCount) {
+  for (const VECTOR2D s : {VECTOR2D(0, 0), VECTOR2D(-1, 0), VECTOR2D(1, 1), VECTOR2D(0, 1)}) {
+    for (int y = -6; y <= 6; ++y) {
+      for (int x = -6; x <= 6; ++x) {
+        const int32_t here = M::DISTANCE(s, VECTOR2D(x, y));
+        EXPECT_EQ(M::DISTANCE(x, y, s.X, s.Y), here);
+        EXPECT_EQ(here == 0, s == VECTOR2D(x, y)) << s << " " << x << "," << y;
+        bool nearer = here == 0;
+        for (int d = 0; d < 6; ++d) {
+          const int32_t next =
+              M::DISTANCE(s.X, s.Y, M::ADJACENT_X(x, y, d), M::ADJACENT_Y(x, y, d));
+          EXPECT_LE(std::abs(next - here), 1) << s << " " << x << "," << y << " " << d;
+          nearer = nearer || next == here - 1;
+        }
+        EXPECT_TRUE(nearer) << s << " " << x << "," << y;
       }
     }
   }

@@ -1,27 +1,21 @@
+// The map object: its creation log, the grid and cell accessors, refused sizes and the log name.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <memory>
-#include <sstream>
-#include <string>
-#include <vector>
 
 #include "hexmap/hexagon_map.hpp"
 #include "log_capture.hpp"
 
-namespace hexmap {
+namespace hexmap::testing {
 namespace {
 
 using Lines = std::vector<std::string>;
-using testing::LogCapture;
 
 TEST(Vector2d, TextFormAndResetFromOneInt) {
-  std::ostringstream out;
-  out << VECTOR2D(-5, 12) << VECTOR2D();
-  EXPECT_EQ(out.str(), "(-5,12)(0,0)");
   VECTOR2D v(4, 9);
   v = -1;
-  EXPECT_EQ(to_string(v), "(-1,-1)");
+  EXPECT_EQ(to_string(VECTOR2D(-5, 12)) + to_string(v), "(-5,12)(-1,-1)");
 }
 
 TEST(MapObject, NewObjectLogsItsCreationAndCreateMapStartsFromNothing) {
@@ -30,14 +24,13 @@ TEST(MapObject, NewObjectLogsItsCreationAndCreateMapStartsFromNothing) {
   EXPECT_EQ(capture.lines(),
             (Lines{": - HEXAGON MAP is created", ":   set default map size to (1 x 1)",
                    ":   set default A* start/end point", ":   graphic screen is NOT yet checked"}));
-  EXPECT_EQ(map.CELLS.size(), 1u);
-  EXPECT_EQ(map.INSIDE(0, 0), -1);
-  EXPECT_EQ(map.INSIDE(1, 0) | map.INSIDE(VECTOR2D(0, -1)), 0);
+  EXPECT_EQ((std::vector{map.INSIDE(0, 0), map.INSIDE(1, 0), map.INSIDE(VECTOR2D(0, -1))}),
+            (std::vector{-1, 0, 0}));
   map.CREATE_MAP(3, 2);
   map.SET_ID_GROUND(2, 1, 9);
   map.SET_ID_WALL(1, 1, 5);
   map.CREATE_MAP(3, 2);  // the same size: still nothing carries over
-  EXPECT_EQ(map.CELL_COUNT, 6);
+  ASSERT_EQ(map.CELLS.size(), 6u);
   for (const MAP_CELL& cell : map.CELLS) {
     EXPECT_EQ(&cell - map.CELLS.data(), cell.POSITION.Y * 3 + cell.POSITION.X);
     EXPECT_EQ(cell.ID_GROUND | cell.ID_WALL, 0);
@@ -45,7 +38,7 @@ TEST(MapObject, NewObjectLogsItsCreationAndCreateMapStartsFromNothing) {
 }
 
 // Both argument forms reach index y * width + x; positions off the map read an empty cell and
-// write nothing.
+// write nothing, also when the public size fields were enlarged by hand.
 TEST(MapObject, CellAccessorsReachTheirCellAndNothingElse) {
   HEXAGON_MAP map;
   map.CREATE_MAP(4, 3);
@@ -64,20 +57,19 @@ TEST(MapObject, CellAccessorsReachTheirCellAndNothingElse) {
   map.SET_ID(VECTOR2D(3, 0), whole);
   const MAP_CELL back = map.GET_ID(3, 0);
   EXPECT_EQ(std::memcmp(&whole, &back, sizeof whole), 0);
-
-  for (const VECTOR2D p : {VECTOR2D(4, 0), VECTOR2D(-1, 0), VECTOR2D(0, 3), VECTOR2D(0, -1),
-                           VECTOR2D(INT32_MAX, INT32_MAX), VECTOR2D(INT32_MIN, 1)}) {
+  const auto poke = [&](VECTOR2D p) {
     map.SET_ID(p, whole);
     map.SET_ID_GROUND(p, 77);
     map.SET_ID_WALL(p, 77);
-    EXPECT_EQ(map.GET_ID(p).ID_GROUND | map.GET_ID_WALL(p), 0);
-  }
-  // The size fields are public: enlarging them by hand must not open memory past the cells.
-  map.MAP_WIDTH = 50;
-  map.MAP_HEIGHT = 50;
-  map.SET_ID_GROUND(49, 49, 77);
-  map.ASTAR_CELLSETSOLID(10, 10, -1);
-  EXPECT_EQ(map.GET_ID_GROUND(49, 49), 0);
+    map.ASTAR_CELLSETSOLID(p.X, p.Y, -1);
+    EXPECT_EQ(map.GET_ID(p).ID_GROUND | map.GET_ID_WALL(p), 0) << p;
+  };
+  for (const VECTOR2D p : {VECTOR2D(4, 0), VECTOR2D(-1, 0), VECTOR2D(0, 3), VECTOR2D(0, -1),
+                           VECTOR2D(INT32_MAX, INT32_MAX), VECTOR2D(INT32_MIN, 1)})
+    poke(p);
+  map.MAP_WIDTH = map.MAP_HEIGHT = 50;
+  poke(VECTOR2D(49, 49));
+  poke(VECTOR2D(10, 10));
   for (const MAP_CELL& cell : map.CELLS)
     EXPECT_TRUE(cell.ID_GROUND != 77 && cell.ID_WALL != 77 && cell.SOLID == 0 &&
                 (cell.FLOOD != 77 || &cell == &map.CELLS[3]));
@@ -108,29 +100,23 @@ TEST(MapObject, RefusedSizesKeepTheOldGrid) {
 // Rename under the old name, the new name cut to 8 characters; LOG_OFF silences everything.
 TEST(MapObject, LogLinesCarryTheNameUntilLogOff) {
   auto map = std::make_unique<HEXAGON_MAP>();
-  {
-    LogCapture capture;
-    map->SET_NAME("ABCDEFGHIJ");
-    map->CREATE_MAP(20, 15);
-    EXPECT_EQ(capture.lines(),
-              (Lines{": - RENAME '' to 'ABCDEFGH' -", "ABCDEFGH: - CREATE MAP is called -",
-                     "ABCDEFGH:   resize map (1 x 1) to (20 x 15)"}));
-  }
+  LogCapture capture;
+  map->SET_NAME("ABCDEFGHIJ");
+  map->CREATE_MAP(20, 15);
   map->LOG_OFF();
-  {
-    LogCapture capture;
-    map->SET_NAME("quiet");
-    map->CREATE_MAP(0, 0);
-    map->PRINT_("not shown");
-    EXPECT_TRUE(capture.lines().empty());
-  }
+  map->SET_NAME("quiet");
+  map->CREATE_MAP(0, 0);
+  map->PRINT_("not shown");
   map->LOG_ON();
   map->SET_NAME("M");
-  LogCapture capture;
   map->PRINT_("shown");
   map.reset();  // never found a screen
-  EXPECT_EQ(capture.lines(), (Lines{"shown", "M: - CLEAN UP -", "M:   map, unloaded from memory"}));
+  EXPECT_EQ(
+      capture.lines(),
+      (Lines{": - RENAME '' to 'ABCDEFGH' -", "ABCDEFGH: - CREATE MAP is called -",
+             "ABCDEFGH:   resize map (1 x 1) to (20 x 15)", "quiet: - RENAME 'quiet' to 'M' -",
+             "shown", "M: - CLEAN UP -", "M:   map, unloaded from memory"}));
 }
 
 }  // namespace
-}  // namespace hexmap
+}  // namespace hexmap::testing

@@ -1,20 +1,13 @@
 // A whole frame drawn by the engine, compared pixel for pixel with a picture kept in
 // tests/hexmap/golden/. After a deliberate change of the picture, run the test once with
 // HEXMAP_UPDATE_GOLDEN=1 to rewrite it (and scripts/bmp_to_png.py for the README's copy).
-#include <gtest/gtest.h>
+#include <algorithm>
+#include <ranges>
 
-#include <cstdint>
-#include <cstdlib>
-#include <filesystem>
-#include <string>
-#include <vector>
-
-#include "hexmap/hexagon_map.hpp"
 #include "screen_map.hpp"
 #include "tests/reference/test_maps.hpp"
-#include "tests/reference/tile_sheet.hpp"
 
-namespace hexmap {
+namespace hexmap::testing {
 namespace {
 
 using reference::hex_bottom;
@@ -59,7 +52,7 @@ raster::Color paint(int id, int x, int y) {
   return hex.in_hexagon() && hex.edge_distance() >= 2 ? kFloodBlue : kMagenta;
 }
 
-class MapPicture : public testing::ScreenMap {
+class MapPicture : public ScreenMap {
  protected:
   void SetUp() override {
     ScreenMap::SetUp();
@@ -69,13 +62,8 @@ class MapPicture : public testing::ScreenMap {
     map_.SET_WALL_PANELS(kFirstWallPanel);
     map_.SET_SOLID_PANEL(kSolidPanel);
     map_.SET_FLOODMAP_PANEL(kFloodPanel);
-    map_.LOG_OFF();
-    build_map();
-  }
-
-  // A wall from the top edge down between columns 4 and 5, open at the bottom two rows;
-  // holes, rocks, a path around the wall and a flood of two steps.
-  void build_map() {
+    // A wall from the top edge down between columns 4 and 5, open at the bottom two rows;
+    // holes, rocks, a path around the wall and a flood of two steps.
     reference::make_open_map(map_, 10, 7);
     for (MAP_CELL& c : map_.CELLS)
       c.ID_GROUND = (c.POSITION.X + c.POSITION.Y) % 3 == 0 ? 2 : 1;
@@ -91,22 +79,17 @@ class MapPicture : public testing::ScreenMap {
     map_.ASTAR_COMPUTE(VECTOR2D(1, 1), VECTOR2D(8, 2), 65535);
     map_.SET_CAMERA(-4, -4);
   }
-
-  // Brings the process-wide flood pulse to its top, so the frame's flood blends at 193.
-  void sync_flood_pulse() {
-    const VECTOR2D origin = map_.GET_POSITION_ON_SCREEN_FOR_GRID(2, 5);
-    for (int calls = 0; calls < 40; ++calls) {
-      raster::screen_clear();
-      map_.FLOODMAP_DRAW_PATH();
-      if ((rgb(origin.X, origin.Y) & 0xFF) == 200) return;
-    }
-    FAIL() << "the flood pulse never reached 200";
-  }
 };
 
 TEST_F(MapPicture, MatchesTheGoldenPicture) {
   ASSERT_TRUE(map_.ASTAR_PATH_FOUND);
-  sync_flood_pulse();
+  // Brings the process-wide flood pulse to its top, so the frame's flood blends at 193.
+  const VECTOR2D origin = map_.GET_POSITION_ON_SCREEN_FOR_GRID(2, 5);
+  for (int calls = 0; (rgb(origin.X, origin.Y) & 0xFF) != 200; ++calls) {
+    ASSERT_LT(calls, 40) << "the flood pulse never reached 200";
+    raster::screen_clear();
+    map_.FLOODMAP_DRAW_PATH();
+  }
   raster::screen_lock();
   raster::screen_clear();
   map_.DRAW();
@@ -125,16 +108,14 @@ TEST_F(MapPicture, MatchesTheGoldenPicture) {
   ASSERT_EQ(raster::bmp_load(kGolden.string(), golden), 0)
       << kGolden << ": " << raster::failure_reason();
   const auto want = raster::image_pixels(golden);
-  int wrong = 0;
-  for (size_t i = 0; i < frame.size(); ++i)
-    wrong += (frame[i] & 0xFFFFFF) != (want[i] & 0xFFFFFF) ? 1 : 0;
+  const auto wrong =
+      std::ranges::count_if(std::views::iota(size_t{0}, frame.size()),
+                            [&](size_t i) { return ((frame[i] ^ want[i]) & 0xFFFFFF) != 0; });
   raster::image_destroy(golden);
-  if (wrong != 0) {
-    const auto actual = std::filesystem::path(::testing::TempDir()) / "map_picture.actual.bmp";
-    reference::write_bmp32(actual.string(), kPictureW, kPictureH, frame);
-    ADD_FAILURE() << wrong << " pixels differ from " << kGolden << "; this frame is in " << actual;
-  }
+  const auto actual = std::filesystem::path(::testing::TempDir()) / "map_picture.actual.bmp";
+  if (wrong != 0) reference::write_bmp32(actual.string(), kPictureW, kPictureH, frame);
+  EXPECT_EQ(wrong, 0) << "pixels differ from " << kGolden << "; this frame is in " << actual;
 }
 
 }  // namespace
-}  // namespace hexmap
+}  // namespace hexmap::testing

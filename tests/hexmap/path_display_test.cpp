@@ -1,17 +1,11 @@
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
-#include "hexmap/hexagon_map.hpp"
+// Path display beyond the whole-frame picture: start on the end, cells off the map, and step
+// directions that lead round in a circle.
 #include "log_capture.hpp"
 #include "screen_map.hpp"
 #include "tests/reference/test_maps.hpp"
 
-namespace hexmap {
+namespace hexmap::testing {
 namespace {
-
-using testing::LogCapture;
 
 constexpr raster::Color kBlack = 0x000000;
 constexpr raster::Color kGreen = 0x007F00;    // start marker
@@ -22,7 +16,7 @@ constexpr raster::Color kWhite = 0xFFFFFF;    // arrow
 // Tiles 66 pixels high give marker radii 22 (start), 20 (end) and 12 (dot); a 60 x 60 box
 // gives arrow shafts of (+-30, +-15) and (0, +-30) screen pixels, clear of the next cell's
 // markers. Cell centres in screen pixels: (60 x + 32, 60 y + 30 + 30 (x AND 1)).
-class PathDisplay : public testing::ScreenMap {
+class PathDisplay : public ScreenMap {
  protected:
   void SetUp() override {
     ScreenMap::SetUp();
@@ -39,40 +33,17 @@ class PathDisplay : public testing::ScreenMap {
   raster::Color at(VECTOR2D p) const { return rgb(p.X, p.Y); }
 };
 
-TEST_F(PathDisplay, OneStepPath) {
-  map_.ASTAR_COMPUTE(VECTOR2D(1, 1), VECTOR2D(2, 2), 65535);
-  ASSERT_EQ(map_.ASTAR_PATH_LENGTH, 1);
-  ASSERT_EQ(map_.ASTAR_FIRST_DIRECTION, 2);
-  map_.ASTAR_DRAW_PATH();
-
-  const VECTOR2D s = centre(1, 1);
-  EXPECT_EQ(at(s + VECTOR2D(-17, 0)), kGreen);
-  EXPECT_EQ(at(s + VECTOR2D(-5, 0)), kRed);
-  // Arrow down-right: shaft tip, then the head's strokes 1 left 7 up and 6 left 3 down.
-  const VECTOR2D tip = arrow_tip(s, 2);
-  EXPECT_EQ(at(tip), kWhite);
-  EXPECT_EQ(at(tip + VECTOR2D(-1, -7)), kWhite);
-  EXPECT_EQ(at(tip + VECTOR2D(-6, 3)), kWhite);
-
-  const VECTOR2D e = centre(2, 2);
-  EXPECT_EQ(at(e + VECTOR2D(16, 0)), kDarkRed);
-  EXPECT_EQ(at(e + VECTOR2D(5, 0)), kRed);
-  for (int d = 0; d < 5; ++d)  // the up-left one would end on the start's arrow tip
-    EXPECT_EQ(at(arrow_tip(e, d)), kBlack) << "the end cell has no arrow " << d;
-  // The search opened the start's other neighbours, but they are on no path.
-  EXPECT_EQ(at(centre(1, 0)), kBlack);
-}
-
+// The end marker is drawn over the larger start marker, then the dot; no arrow.
 TEST_F(PathDisplay, StartEqualsEnd) {
   map_.ASTAR_COMPUTE(VECTOR2D(1, 1), VECTOR2D(1, 1), 65535);
   map_.ASTAR_DRAW_PATH();
   const VECTOR2D c = centre(1, 1);
-  // The end marker is drawn over the larger start marker, then the dot.
-  EXPECT_EQ(at(c + VECTOR2D(21, 0)), kGreen);
-  EXPECT_EQ(at(c + VECTOR2D(0, -16)), kDarkRed);
-  EXPECT_EQ(at(c + VECTOR2D(-5, 0)), kRed);
+  std::vector<raster::Color> seen{at(c + VECTOR2D(21, 0)), at(c + VECTOR2D(0, -16)),
+                                  at(c + VECTOR2D(-5, 0))};
   for (int d = 0; d < 6; ++d)
-    EXPECT_EQ(at(arrow_tip(c, d)), kBlack) << "no arrow " << d;
+    seen.push_back(at(arrow_tip(c, d)));
+  EXPECT_EQ(seen,
+            (std::vector{kGreen, kDarkRed, kRed, kBlack, kBlack, kBlack, kBlack, kBlack, kBlack}));
 }
 
 // Off the map, y * MAP_WIDTH + x can name another cell: (6, 0) would be (0, 1), the start.
@@ -99,4 +70,4 @@ TEST_F(PathDisplay, DirectionsInACircleEnd) {
 }
 
 }  // namespace
-}  // namespace hexmap
+}  // namespace hexmap::testing

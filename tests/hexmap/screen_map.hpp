@@ -5,11 +5,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <cstdint>
 #include <filesystem>
 #include <sstream>
 #include <string>
-#include <vector>
 
 #include "hexmap/hexagon_map.hpp"
 #include "raster/raster.hpp"
@@ -23,17 +21,6 @@ inline constexpr int kScreenHeight = 400;
 // Sheet pixel (x, y): every pixel of a test sheet differs from the others and is opaque.
 inline raster::Color sheet_colour(int x, int y) {
   return 0xFF000000u | static_cast<uint32_t>(x) << 12 | static_cast<uint32_t>(y);
-}
-
-// A 32-bit BMP file of width x height pixels coloured by sheet_colour.
-inline void write_bmp(const std::filesystem::path& path, int width, int height) {
-  std::vector<raster::Color> pixels;
-  pixels.reserve(static_cast<size_t>(width) * static_cast<size_t>(height));
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x)
-      pixels.push_back(sheet_colour(x, y));
-  }
-  reference::write_bmp32(path.string(), width, height, pixels);
 }
 
 // Every field the window, camera, tile and panel operations write, as text, to tell whether
@@ -68,7 +55,8 @@ class ScreenMap : public ::testing::Test {
   std::string path(const std::string& name) const { return (dir_ / name).string(); }
   // Writes a sheet into the scratch folder; its path.
   std::string sheet(int width, int height, const std::string& name = "sheet.bmp") {
-    write_bmp(dir_ / name, width, height);
+    reference::write_tile_sheet(path(name), width, height, 1,
+                                [](int, int x, int y) { return sheet_colour(x, y); });
     return path(name);
   }
   // A new headless screen of another size; the map has not seen it until LOAD_TILES.

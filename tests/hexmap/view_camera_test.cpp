@@ -10,6 +10,7 @@ namespace hexmap::testing {
 namespace {
 
 using Lines = std::vector<std::string>;
+using Vectors = std::vector<VECTOR2D>;
 using View = ScreenMap;
 
 // 48 x 40 tiles on 36 x 32 boxes: ODD_COLUMN_OFFSET 16, CELL_CENTER (24,16).
@@ -24,47 +25,35 @@ class Camera : public ScreenMap {
   }
 };
 
-// Corners, size and centre of the window (screen pixels), and the centring offset for tiles
-// 64 pixels wide on 32-pixel rows.
-struct Window {
-  VECTOR2D start, end, size, centre;
-};
-void expect_window(const HEXAGON_MAP& m, const Window& w) {
-  EXPECT_EQ(m.CLIP_START, w.start);
-  EXPECT_EQ(m.CLIP_END, w.end);
-  EXPECT_EQ(m.WIN_SIZE, w.size);
-  EXPECT_EQ(m.WIN_CENTER, w.centre);
-  EXPECT_EQ(m.CENTER_OFFSET, VECTOR2D(32, 16) - w.centre);
-}
-
+// Each row sets the window's clip ('c'), position ('p') or size ('s'): the corners it leaves
+// (screen pixels, inclusive), its size and centre, and the centring offset that follows the centre
+// for tiles 64 pixels wide on 32-pixel rows.
 TEST_F(View, WindowIsOrderedAndKeptInsideTheScreen) {
   map_.LOAD_TILES(sheet(64, 32), 64, 32, 0);
   const struct {
-    int x1, y1, x2, y2;
-    Window window;
-  } clips[] = {
-      {639, 399, 0, 0, {{0, 0}, {639, 399}, {639, 399}, {319, 199}}},
-      {-20, 10, 900, 500, {{0, 10}, {639, 399}, {639, 389}, {319, 204}}},
-      {700, 0, 900, 10, {{700, 0}, {639, 10}, {-61, 10}, {670, 5}}},  // not ordered again
+    char op;
+    std::array<int, 4> a;
+    Vectors want;
+  } rows[] = {
+      {'c', {639, 399, 0, 0}, {{0, 0}, {639, 399}, {639, 399}, {319, 199}}},
+      {'c', {-20, 10, 900, 500}, {{0, 10}, {639, 399}, {639, 389}, {319, 204}}},
+      {'c', {700, 0, 900, 10}, {{700, 0}, {639, 10}, {-61, 10}, {670, 5}}},  // not ordered again
+      {'c', {100, 100, 299, 199}, {{100, 100}, {299, 199}, {199, 99}, {199, 149}}},
+      {'p', {500, 300}, {{440, 300}, {639, 399}, {199, 99}, {539, 349}}},
+      {'p', {-7, -9}, {{0, 0}, {199, 99}, {199, 99}, {99, 49}}},
+      {'p', {100, 100}, {{100, 100}, {299, 199}, {199, 99}, {199, 149}}},
+      {'s', {-5, 0}, {{100, 100}, {100, 100}, {0, 0}, {100, 100}}},
+      {'s', {1000, 50}, {{100, 100}, {639, 150}, {539, 50}, {369, 125}}},
   };
-  for (const auto& c : clips) {
-    map_.LOG_ON();
-    LogCapture capture;
-    map_.SET_CLIP(c.x1, c.y1, c.x2, c.y2);
-    EXPECT_EQ(capture.lines(), Lines{": - SET CLIP area " + to_string(c.window.start) + "-" +
-                                     to_string(c.window.end)});
-    expect_window(map_, c.window);
+  for (const auto& [op, a, want] : rows) {
+    if (op == 'c') map_.SET_CLIP(a[0], a[1], a[2], a[3]);
+    if (op == 'p') map_.SET_WIN_POSITION(a[0], a[1]);
+    if (op == 's') map_.SET_WIN_SIZE(a[0], a[1]);
+    EXPECT_EQ((Vectors{map_.CLIP_START, map_.CLIP_END, map_.WIN_SIZE, map_.WIN_CENTER,
+                       VECTOR2D(32, 16) - map_.CENTER_OFFSET}),
+              (Vectors{want[0], want[1], want[2], want[3], want[3]}))
+        << op << " " << a[0] << "," << a[1];
   }
-  map_.SET_CLIP(100, 100, 299, 199);
-  map_.SET_WIN_POSITION(500, 300);
-  expect_window(map_, {{440, 300}, {639, 399}, {199, 99}, {539, 349}});
-  map_.SET_WIN_POSITION(-7, -9);
-  expect_window(map_, {{0, 0}, {199, 99}, {199, 99}, {99, 49}});
-  map_.SET_WIN_POSITION(100, 100);
-  map_.SET_WIN_SIZE(-5, 0);
-  expect_window(map_, {{100, 100}, {100, 100}, {0, 0}, {100, 100}});
-  map_.SET_WIN_SIZE(1000, 50);
-  expect_window(map_, {{100, 100}, {639, 150}, {539, 50}, {369, 125}});
 }
 
 TEST_F(View, ClipOnConfinesDrawingAndClipOffReleasesIt) {
@@ -116,27 +105,35 @@ TEST(WithoutScreen, OnlyWallPanelsAreSet) {
                    ":   CLIP OFF is bypassed"}));
   map.SET_WALL_PANELS(1);
   EXPECT_EQ(map.WALL_PANEL[5], 6);
-  EXPECT_EQ(map.GET_GRID_POSITION_UNDER_MOUSE(20, 5), VECTOR2D(0, 0));
-  EXPECT_EQ(map.GET_WALL_GRID_POSITION_UNDER_MOUSE(20, 5), VECTOR2D(-1, -1));
-  EXPECT_EQ(map.GET_WALL_SIDE_POSITION_UNDER_MOUSE(20, 5), -1);
+  EXPECT_EQ(std::tuple(map.GET_GRID_POSITION_UNDER_MOUSE(20, 5),
+                       map.GET_WALL_GRID_POSITION_UNDER_MOUSE(20, 5),
+                       map.GET_WALL_SIDE_POSITION_UNDER_MOUSE(20, 5)),
+            std::tuple(VECTOR2D(0, 0), VECTOR2D(-1, -1), -1));
 }
 
+// Cells on and off the map, with the camera at (-50,-30): map pixels of the centre, then where
+// it shows on screen, the camera that centres it, and that each centring puts it at WIN_CENTER.
 TEST_F(Camera, ProjectionsAndCentringOfCellsOnAndOffTheMap) {
-  const std::pair<VECTOR2D, VECTOR2D> centres[] = {{{0, 0}, {24, 16}},
-                                                   {{1, 0}, {60, 32}},
-                                                   {{2, 3}, {96, 112}},
-                                                   {{-1, -1}, {-12, 0}},
-                                                   {{-2, 5}, {-48, 176}}};
-  for (const auto& [cell, centre] : centres) {
+  for (const auto& [cell, centre] : {std::pair{VECTOR2D(0, 0), VECTOR2D(24, 16)},
+                                     {{1, 0}, {60, 32}},
+                                     {{2, 3}, {96, 112}},
+                                     {{-1, -1}, {-12, 0}},
+                                     {{-2, 5}, {-48, 176}}}) {
     map_.SET_CAMERA(-50, -30);
-    EXPECT_EQ(map_.GET_ABS_POSITION_FOR_GRID(cell), centre);
-    EXPECT_EQ(map_.GET_POSITION_ON_SCREEN_FOR_GRID(cell.X, cell.Y), centre + VECTOR2D(50, 30));
-    EXPECT_EQ(map_.GET_CENTER_CAMERA_POSITION_FOR_GRID(cell), centre - VECTOR2D(191, 199));
-    map_.SET_CAMERA_TO_ABS_POSITION_ON_MAP(map_.GET_ABS_POSITION_FOR_GRID(cell));
-    EXPECT_EQ(map_.GET_POSITION_ON_SCREEN_FOR_GRID(cell.X, cell.Y), VECTOR2D(191, 199));
+    Vectors seen{map_.GET_ABS_POSITION_FOR_GRID(cell),
+                 map_.GET_POSITION_ON_SCREEN_FOR_GRID(cell.X, cell.Y),
+                 map_.GET_CENTER_CAMERA_POSITION_FOR_GRID(cell)};
+    map_.SET_CAMERA_TO_ABS_POSITION_ON_MAP(centre);
+    seen.push_back(map_.GET_POSITION_ON_SCREEN_FOR_GRID(cell.X, cell.Y));
     map_.SET_CAMERA(0, 0);
     map_.SCROLL_TO_GRID(cell, 0);
-    EXPECT_EQ(map_.GET_POSITION_ON_SCREEN_FOR_GRID(cell.X, cell.Y), VECTOR2D(191, 199));
+    seen.push_back(map_.GET_POSITION_ON_SCREEN_FOR_GRID(cell.X, cell.Y));
+    EXPECT_EQ(seen, (Vectors{centre,
+                             centre + VECTOR2D(50, 30),
+                             centre - VECTOR2D(191, 199),
+                             {191, 199},
+                             {191, 199}}))
+        << cell;
   }
   map_.SET_CAMERA(0, 0);
   map_.SCROLL_AS_CENTER(500, -40, 16);
@@ -145,27 +142,19 @@ TEST_F(Camera, ProjectionsAndCentringOfCellsOnAndOffTheMap) {
   EXPECT_EQ(map_.CAMERA, VECTOR2D(500 - 191, -40 - 199));
 }
 
+// From, to, speed, calls: the camera after them and SCROLL_DONE.
 TEST_F(Camera, ScrollStepsAtMostSpeedPerAxisAndLandsExactly) {
-  const struct {
-    VECTOR2D from, to;
-    int speed, calls;
-    VECTOR2D camera;
-    int done;
-  } scrolls[] = {
-      {{0, 0}, {100, 0}, 8, 12, {96, 0}, 0},
-      {{0, 0}, {100, 0}, 8, 13, {100, 0}, -1},
-      {{0, 0}, {-5, 3}, 4, 1, {-4, 3}, 0},  // y lands at once
-      {{0, 0}, {-5, 3}, 4, 3, {-5, 3}, -1},
-      {{INT_MIN, INT_MAX}, {INT_MAX, INT_MIN}, 0, 1, {INT_MAX, INT_MIN}, -1},
-      {{INT_MIN, INT_MAX}, {INT_MAX, INT_MIN}, -3, 1, {INT_MAX, INT_MIN}, -1},
-      {{INT_MAX, INT_MIN}, {INT_MIN, INT_MAX}, INT_MAX, 1, {0, -1}, 0},  // no overflow
-  };
-  for (const auto& s : scrolls) {
-    map_.SET_CAMERA(s.from);
-    for (int i = 0; i < s.calls; ++i)
-      map_.SCROLL(s.to, s.speed);
-    EXPECT_EQ(map_.CAMERA, s.camera) << s.to << " speed " << s.speed << " calls " << s.calls;
-    EXPECT_EQ(map_.SCROLL_DONE, s.done) << s.to << " speed " << s.speed << " calls " << s.calls;
+  for (const auto& [from, to, speed, calls, camera, done] :
+       {std::tuple{VECTOR2D(0, 0), VECTOR2D(100, 0), 8, 12, VECTOR2D(96, 0), 0},
+        {{0, 0}, {100, 0}, 8, 13, {100, 0}, -1},
+        {{0, 0}, {-5, 3}, 4, 1, {-4, 3}, 0},  // y lands at once
+        {{INT_MIN, INT_MAX}, {INT_MAX, INT_MIN}, -3, 1, {INT_MAX, INT_MIN}, -1},
+        {{INT_MAX, INT_MIN}, {INT_MIN, INT_MAX}, INT_MAX, 1, {0, -1}, 0}}) {  // no overflow
+    map_.SET_CAMERA(from);
+    for (int i = 0; i < calls; ++i)
+      map_.SCROLL(to, speed);
+    EXPECT_EQ(std::pair(map_.CAMERA, map_.SCROLL_DONE), std::pair(camera, done))
+        << to << " speed " << speed << " calls " << calls;
   }
 }
 

@@ -26,12 +26,10 @@ inline bool write_bmp32(const std::string& path, int width, int height,
   constexpr uint32_t kHeaderBytes = 54;
   const auto data_bytes = static_cast<uint32_t>(width * height * 4);
   out.write("BM", 2);
-  put(kHeaderBytes + data_bytes, 4);
-  put(0, 4);
-  put(kHeaderBytes, 4);
-  put(40, 4);  // information header size
-  put(static_cast<uint32_t>(width), 4);
-  put(static_cast<uint32_t>(height), 4);
+  // File size, reserved, data offset, information header size, width, height.
+  for (const uint32_t v : {kHeaderBytes + data_bytes, 0u, kHeaderBytes, 40u,
+                           static_cast<uint32_t>(width), static_cast<uint32_t>(height)})
+    put(v, 4);
   put(1, 2);   // planes
   put(32, 2);  // bits per pixel
   for (int i = 0; i < 6; ++i)
@@ -47,10 +45,11 @@ inline bool write_bmp32(const std::string& path, int width, int height,
 template <class Paint>
 bool write_tile_sheet(const std::string& path, int tile_w, int tile_h, int count, Paint paint) {
   const int width = tile_w * count;
-  std::vector<raster::Color> pixels(static_cast<size_t>(width * tile_h));
+  std::vector<raster::Color> pixels;
+  pixels.reserve(static_cast<size_t>(width) * static_cast<size_t>(tile_h));
   for (int y = 0; y < tile_h; ++y) {
     for (int x = 0; x < width; ++x)
-      pixels[static_cast<size_t>(y * width + x)] = paint(x / tile_w, x % tile_w, y);
+      pixels.push_back(paint(x / tile_w, x % tile_w, y));
   }
   return write_bmp32(path, width, tile_h, pixels);
 }
@@ -60,17 +59,11 @@ bool write_tile_sheet(const std::string& path, int tile_w, int tile_h, int count
 // negative beyond that edge.
 struct HexPixel {
   std::array<double, 6> inside{};
-  bool in_hexagon() const { return *std::min_element(inside.begin(), inside.end()) >= 0; }
-  // The side whose edge is nearest.
-  int nearest_side() const {
-    return static_cast<int>(std::min_element(inside.begin(), inside.end()) - inside.begin());
-  }
-  double edge_distance() const { return inside[nearest_side()]; }
+  double edge_distance() const { return *std::min_element(inside.begin(), inside.end()); }
+  bool in_hexagon() const { return edge_distance() >= 0; }
 };
 
 inline HexPixel hex_pixel(int x, int y, int w, int h) {
-  const double px = x + 0.5;
-  const double py = y + 0.5;
   // Corners clockwise from the left one; side n joins corners n + 1 and n + 2 (mod 6).
   const double cx[6] = {0, w / 4.0, 3 * w / 4.0, double(w), 3 * w / 4.0, w / 4.0};
   const double cy[6] = {h / 2.0, 0, 0, h / 2.0, double(h), double(h)};
@@ -80,7 +73,7 @@ inline HexPixel hex_pixel(int x, int y, int w, int h) {
     const int b = (side + 2) % 6;
     const double ex = cx[b] - cx[a];
     const double ey = cy[b] - cy[a];
-    p.inside[side] = (ex * (py - cy[a]) - ey * (px - cx[a])) / std::hypot(ex, ey);
+    p.inside[side] = (ex * (y + 0.5 - cy[a]) - ey * (x + 0.5 - cx[a])) / std::hypot(ex, ey);
   }
   return p;
 }
@@ -88,11 +81,8 @@ inline HexPixel hex_pixel(int x, int y, int w, int h) {
 // Lowest hexagon row above tile column x (tile pixels): the bottom edge of the outline, under
 // which a tall tile shows its side face.
 inline double hex_bottom(int x, int w, int h) {
-  const double px = x + 0.5;
-  const double quarter = w / 4.0;
-  if (px < quarter) return h / 2.0 + px / quarter * h / 2.0;
-  if (px > w - quarter) return h / 2.0 + (w - px) / quarter * h / 2.0;
-  return h;
+  const double edge = std::min({x + 0.5, w - x - 0.5, w / 4.0});  // from the nearer side
+  return h / 2.0 + edge / (w / 4.0) * h / 2.0;
 }
 
 }  // namespace hexmap::reference
