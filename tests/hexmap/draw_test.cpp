@@ -1,5 +1,6 @@
-// DRAW: which cell's tile shows where, the order of overlapping tiles and wall layers, and the
-// refusals.
+// DRAW beyond the whole-frame picture (which pins the painter's order of overlapping tiles):
+// which cell's tile shows where for other cameras, ids that are no tile, the order of the wall
+// layers, and the refusals.
 #include "log_capture.hpp"
 #include "screen_map.hpp"
 
@@ -53,26 +54,6 @@ TEST_F(DrawTest, EveryScreenPixelShowsTheCellUnderItForCamerasEitherSideOfTheOri
     }
     EXPECT_EQ(wrong, 0) << camera;
   }
-}
-
-// 12 x 12 tiles on an 8 x 8 box: each tile reaches 4 pixels into the next column and row.
-// Screen pixel (camera at (0,0)) and the cell whose tile is on top there.
-TEST_F(DrawTest, OverlappingTilesFollowThePaintersOrder) {
-  load_tiles(12, 12, 12, solid_tile);
-  map_.SET_OVERLAP_SIZE(8, 8);
-  map_.CREATE_MAP(4, 3);
-  for (MAP_CELL& c : map_.CELLS)
-    c.ID_GROUND = c.POSITION.Y * 4 + c.POSITION.X;
-  map_.DRAW();
-  const std::pair<VECTOR2D, VECTOR2D> cases[] = {
-      {{9, 5}, {1, 0}},    // odd column over the even one to its left
-      {{17, 5}, {1, 0}},   // ... and to its right
-      {{5, 9}, {0, 1}},    // next row over the row above
-      {{10, 10}, {0, 1}},  // next row's even column over this row's odd one
-      {{17, 9}, {2, 1}},  {{9, 13}, {1, 1}},
-  };
-  for (const auto& [screen, on_top] : cases)
-    EXPECT_EQ(rgb(screen.X, screen.Y), tile_colour(map_.GET_ID_GROUND(on_top))) << screen;
 }
 
 // Tile 0 is ground; tile 1 + n is wall panel n, opaque from column n + 1 on; tile 7 is the

@@ -12,12 +12,6 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-TEST(Vector2d, TextFormAndResetFromOneInt) {
-  VECTOR2D v(4, 9);
-  v = -1;
-  EXPECT_EQ(to_string(VECTOR2D(-5, 12)) + to_string(v), "(-5,12)(-1,-1)");
-}
-
 TEST(MapObject, NewObjectLogsItsCreationAndCreateMapStartsFromNothing) {
   LogCapture capture;
   HEXAGON_MAP map;

