@@ -1,5 +1,4 @@
 // The map object: lifecycle, name, log, the grid and access to single cells (grid coordinates).
-#include <cstdio>
 #include <new>
 #include <string>
 #include <utility>
@@ -63,13 +62,6 @@ void HEXAGON_MAP::SET_NAME(std::string_view name) {
   const std::string_view kept = name.substr(0, std::min(name.size(), kNameLength));
   log_line(std::string(": - RENAME '") + NAME + "' to '" + std::string(kept) + "' -");
   NAME = kept;
-}
-
-void HEXAGON_MAP::PRINT_(std::string_view text) const {
-  if (LOG_ENABLED == 0) return;
-  std::fwrite(text.data(), 1, text.size(), stdout);
-  std::fputc('\n', stdout);
-  std::fflush(stdout);
 }
 
 void HEXAGON_MAP::log_line(std::string_view detail) const {

@@ -11,6 +11,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <iosfwd>
 #include <memory>
 #include <string>
@@ -65,6 +66,15 @@ struct VECTOR2D {
 // Text form "(X,Y)", for example "(3,-1)".
 [[gnu::visibility("default")]] std::string to_string(VECTOR2D v);
 [[gnu::visibility("default")]] std::ostream& operator<<(std::ostream& out, VECTOR2D v);
+
+// Where the log lines of every map go, process-wide. A sink receives each line without its line
+// break; an empty sink silences every map, their constructors included. LOG_ON and LOG_OFF
+// still decide per map whether it logs at all. Until a program sets one, lines go to
+// stdout_log_sink. set_log_sink may be called from any thread, and from within a sink.
+using LogSink = std::function<void(std::string_view line)>;
+[[gnu::visibility("default")]] void set_log_sink(LogSink sink);
+// Writes the line and "\n" to standard output and flushes.
+[[gnu::visibility("default")]] void stdout_log_sink(std::string_view line);
 
 // One hexagonal cell: eighteen int32 values. The A* fields (ASTAR_PARENT to ASTAR_H) belong to
 // the search and FLOOD to the flood map; other code writes them only through SET_ID.
@@ -144,7 +154,7 @@ class __attribute__((visibility("default"))) HEXAGON_MAP {
 
   // Logs the rename under the old name, then keeps the first 8 characters of name.
   void SET_NAME(std::string_view name);
-  // Writes text and a line break to standard output while LOG_ENABLED is non-zero.
+  // Hands text to the log sink (see set_log_sink) while LOG_ENABLED is non-zero.
   void PRINT_(std::string_view text) const;
   void LOG_ON();
   void LOG_OFF();
