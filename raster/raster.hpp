@@ -27,6 +27,10 @@ inline constexpr Color kTransparent = 0xFFFF00FF;
 
 struct Image;  // an owned pixel buffer, known by its handle
 
+// Everything declared from here on is an entry point of the shared library; its internals,
+// Image's member functions included, stay hidden.
+#pragma GCC visibility push(default)
+
 enum class PutMode { transparent, alpha_blend };
 inline constexpr PutMode put_transparent = PutMode::transparent;
 inline constexpr PutMode put_alpha_blend = PutMode::alpha_blend;
@@ -161,5 +165,7 @@ void set_key_down(int scan_code, bool down);
 // The pixels last shown by the outermost screen_unlock: width x height, row-major.
 const std::vector<Color>& presented_frame();
 }  // namespace headless
+
+#pragma GCC visibility pop
 
 }  // namespace raster
