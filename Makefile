@@ -4,29 +4,36 @@ BUILD_SAN  ?= build-san
 BUILD_BENCH ?= build-bench
 BUILD_FUZZ ?= build-fuzz
 JOBS       ?= $(shell nproc)
+PREFIX     ?= /usr/local
 
-.PHONY: deps configure build test test-sanitize bench fuzz demo format tidy clean
+.PHONY: help deps configure build test test-sanitize bench fuzz demo install format tidy clean
+.DEFAULT_GOAL := help
 
-deps:
+# Every target with a "## what it does" note is listed by plain `make`.
+help: ## lists these targets
+	@echo "usage: make TARGET [PREFIX=...] [JOBS=...] [FUZZ_SECONDS=...]"
+	@awk -F':[^#]*## ' '/^[a-z-]+:.*## / { printf "  %-14s %s\n", $$1, $$2 }' $(MAKEFILE_LIST)
+
+deps: ## installs the Debian packages the build needs (apt-get, as root or with sudo)
 	@bash scripts/install-deps.sh
 
-configure: deps
+configure: deps ## configures the release build in build/
 	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 
-build: configure
+build: configure ## builds the libraries, demo, examples, tool and tests
 	@cmake --build $(BUILD) -j $(JOBS)
 
-test: build
+test: build ## builds everything and runs every test
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 # Unit tests built with AddressSanitizer and UndefinedBehaviorSanitizer.
-test-sanitize: deps
+test-sanitize: deps ## the tests built with AddressSanitizer and UndefinedBehaviorSanitizer
 	@cmake -S . -B $(BUILD_SAN) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
 	  -DHEXMAP_SANITIZE=address,undefined -DHEXMAP_BUILD_DEMO=OFF >/dev/null
 	@cmake --build $(BUILD_SAN) -j $(JOBS)
 	@cd $(BUILD_SAN) && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j $(JOBS) -E e2e
 
-bench: deps
+bench: deps ## builds and runs the benchmarks (A* search, flood, blits)
 	@cmake -S . -B $(BUILD_BENCH) -G Ninja -DCMAKE_BUILD_TYPE=Release \
 	  -DHEXMAP_BUILD_BENCH=ON -DHEXMAP_BUILD_TESTS=OFF -DHEXMAP_BUILD_DEMO=ON >/dev/null
 	@cmake --build $(BUILD_BENCH) -j $(JOBS)
@@ -34,21 +41,24 @@ bench: deps
 
 # libFuzzer targets under clang with AddressSanitizer and UndefinedBehaviorSanitizer.
 FUZZ_SECONDS ?= 60
-fuzz: deps
+fuzz: deps ## runs each libFuzzer target for FUZZ_SECONDS (default 60) under clang
 	@CC=clang CXX=clang++ cmake -S . -B $(BUILD_FUZZ) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DHEXMAP_BUILD_FUZZ=ON -DHEXMAP_BUILD_TESTS=OFF -DHEXMAP_BUILD_DEMO=OFF >/dev/null
 	@cmake --build $(BUILD_FUZZ) -j $(JOBS)
 	@bash fuzz/run.sh $(BUILD_FUZZ) $(FUZZ_SECONDS)
 
 # Starts the demo from its run folder; without a display, a scripted session under Xvfb.
-demo: build
+demo: build ## builds and starts the demonstration program (a scripted session without a display)
 	@bash scripts/demo.sh $(BUILD)
 
-format:
+install: build ## installs libraries, headers, tool, CMake and pkg-config files into PREFIX (/usr/local)
+	@cmake --install $(BUILD) --prefix $(PREFIX)
+
+format: ## clang-format over every source file
 	@git ls-files '*.cpp' '*.hpp' | xargs clang-format -i
 
-tidy: configure
+tidy: configure ## clang-tidy over the engine and the graphics layer
 	@git ls-files 'hexmap/*.cpp' 'raster/*.cpp' | xargs clang-tidy -p $(BUILD) --quiet
 
-clean:
+clean: ## removes every build folder
 	@rm -rf $(BUILD) $(BUILD_SAN) $(BUILD_BENCH) $(BUILD_FUZZ)
