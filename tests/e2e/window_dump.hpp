@@ -31,13 +31,6 @@ struct WindowDump {
   Picture pixels;  // 0x00RRGGBB
 };
 
-inline uint32_t big_endian32(const std::string& data, size_t at) {
-  uint32_t v = 0;
-  for (size_t i = 0; i < 4; ++i)
-    v = v << 8 | static_cast<unsigned char>(data[at + i]);
-  return v;
-}
-
 inline int mask_shift(uint32_t mask) {
   int shift = 0;
   while (shift < 32 && ((mask >> shift) & 1) == 0)
@@ -50,7 +43,12 @@ inline WindowDump read_window_dump(const std::filesystem::path& file) {
   if (!in) fail("cannot read " + file.string());
   const std::string data{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   if (data.size() < 100) fail("window dump too short");
-  const auto field = [&](int index) { return big_endian32(data, static_cast<size_t>(index) * 4); };
+  const auto field = [&](int index) {
+    uint32_t v = 0;
+    for (int i = 0; i < 4; ++i)
+      v = v << 8 | static_cast<unsigned char>(data[static_cast<size_t>(index) * 4 + i]);
+    return v;
+  };
   const uint32_t header_size = field(0);
   const uint32_t version = field(1);
   const uint32_t format = field(2);
@@ -61,19 +59,15 @@ inline WindowDump read_window_dump(const std::filesystem::path& file) {
   const uint32_t bytes_per_line = field(12);
   const uint32_t masks[3] = {field(14), field(15), field(16)};
   const uint32_t colors = field(19);
-  if (version != 7 || format != 2 || bits_per_pixel != 32) {
-    fail("window dump: version " + std::to_string(version) + ", format " + std::to_string(format) +
-         ", " + std::to_string(bits_per_pixel) + " bits per pixel; expected a 32-bit ZPixmap");
-  }
-  for (uint32_t mask : masks) {
-    if (mask == 0 || (mask >> mask_shift(mask)) != 0xFF)
-      fail("window dump: colour masks are not 8-bit");
-  }
-  if (width > 4096 || height > 4096 || bytes_per_line < width * 4) fail("window dump: bad size");
   const size_t start = static_cast<size_t>(header_size) + static_cast<size_t>(colors) * 12;
-  if (start > data.size() || (data.size() - start) / bytes_per_line < height) {
-    fail("window dump: truncated");
-  }
+  bool masks_ok = true;
+  for (uint32_t mask : masks)
+    masks_ok = masks_ok && mask != 0 && (mask >> mask_shift(mask)) == 0xFF;
+  // Only a 32-bit ZPixmap of 8-bit channels, whole and of a sane size, is read.
+  if (version != 7 || format != 2 || bits_per_pixel != 32 || !masks_ok || width > 4096 ||
+      height > 4096 || bytes_per_line < width * 4 || start > data.size() ||
+      (data.size() - start) / bytes_per_line < height)
+    fail("window dump: not a whole 32-bit ZPixmap of 8-bit channels");
   WindowDump dump{static_cast<int>(width), static_cast<int>(height), {}};
   dump.pixels.resize(static_cast<size_t>(width) * height);
   for (uint32_t y = 0; y < height; ++y) {
