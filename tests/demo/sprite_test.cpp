@@ -1,9 +1,6 @@
 #include "demo/sprite.hpp"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <filesystem>
 
 #include "raster/raster.hpp"
 
@@ -45,37 +42,6 @@ TEST_F(SpriteTest, WalkerBitAndFrameChooseTheRowAndTheAnchorIsTheFeet) {
     EXPECT_NE(at(87, 74), colour(c.column, c.row));
     EXPECT_NE(at(112, 107), colour(c.column, c.row));
   }
-}
-
-TEST_F(SpriteTest, ShadowBlendsUnderTheAnchor) {
-  raster::Image* white = raster::image_create(640, 400, 0xFFFFFFFF, 0, true);
-  raster::put_image(nullptr, 0, 0, white, raster::put_transparent);
-  raster::image_destroy(white);
-  PUT_SPRITE_SHADOW(sprites, 50, 60);
-  // Black at opacity 200 over white: 255 - floor(255 * 201 / 256) in each channel.
-  EXPECT_EQ(at(40, 60) & 0xFFFFFF, 0x363636u);
-  EXPECT_EQ(at(59, 67) & 0xFFFFFF, 0x363636u);
-  EXPECT_EQ(at(39, 60) & 0xFFFFFF, 0xFFFFFFu);
-  EXPECT_EQ(at(40, 59) & 0xFFFFFF, 0xFFFFFFu);
-}
-
-TEST_F(SpriteTest, IndicesOutsideTheTableEndTheProgram) {
-  EXPECT_EXIT(PUT_SPRITE(sprites, 0, 10, 10, 6, 0), ::testing::ExitedWithCode(6), "");
-  EXPECT_EXIT(PUT_SPRITE(sprites, 0, 10, 10, -1, 0), ::testing::ExitedWithCode(6), "");
-  EXPECT_EXIT(PUT_SPRITE(sprites, 1, 10, 10, 0, 2), ::testing::ExitedWithCode(6), "");
-}
-
-TEST(SpriteSheet, AMissingSheetEndsWithFileNotFound) {
-  const auto here = std::filesystem::current_path();
-  char dir[] = "/tmp/hexmap-sprites-XXXXXX";
-  ASSERT_NE(mkdtemp(dir), nullptr);
-  std::filesystem::current_path(dir);
-  raster::select_backend(raster::Backend::headless);
-  ASSERT_EQ(raster::screen_set_mode(640, 400, 32), 0);
-  Sprites sprites;
-  EXPECT_EXIT(load_sprites(sprites), ::testing::ExitedWithCode(2), "");
-  std::filesystem::current_path(here);
-  std::filesystem::remove(dir);
 }
 
 }  // namespace

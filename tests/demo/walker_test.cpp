@@ -68,26 +68,6 @@ TEST(WalkerStep, EndsExactlyOnTheNewCellFromEvenAndOddColumns) {
   }
 }
 
-TEST(WalkerStep, WithoutAPathStandsForAStepFacingDownThenPlansAgain) {
-  FixedPlan plan(-1);
-  WALKER w;
-  w.POSITION = {4, 4};
-  w.ABS_POSITION = centre(w.POSITION);
-  w.TARGET = {9, 9};
-  w.ANIM_TICK = 7;
-  for (int f = 0; f <= kWalker1StepFrames; ++f) {
-    update_walker(w, kWalker1StepFrames, plan);
-    animate_walker(w);
-    ASSERT_EQ(w.ABS_POSITION, centre({4, 4}));
-    ASSERT_EQ(w.FACING, kFacingDown);
-  }
-  EXPECT_EQ(w.POSITION, VECTOR2D(4, 4));
-  EXPECT_EQ(w.ANIM_TICK, 7) << "no walk animation without a path";
-  EXPECT_EQ(plan.searches, 1);
-  update_walker(w, kWalker1StepFrames, plan);
-  EXPECT_EQ(plan.searches, 2);
-}
-
 TEST(WalkerAnimation, FrameChangesEveryElevenFramesOfARealStepAndFacingFollows) {
   FixedPlan plan(2);
   WALKER w;
@@ -103,11 +83,8 @@ TEST(WalkerAnimation, FrameChangesEveryElevenFramesOfARealStepAndFacingFollows) 
     }
   }
   // Frame 0 plans (tick 1), so the walk frame flips on frames 10, 21 and 32.
-  EXPECT_EQ(frames[9], 0);
-  EXPECT_EQ(frames[10], 1);
-  EXPECT_EQ(frames[20], 1);
-  EXPECT_EQ(frames[21], 0);
-  EXPECT_EQ(frames[32], 1);
+  EXPECT_EQ((std::vector<int32_t>{frames[9], frames[10], frames[20], frames[21], frames[32]}),
+            (std::vector<int32_t>{0, 1, 1, 0, 1}));
   // On the target: idle, facing down, counters kept.
   const int32_t tick = w.ANIM_TICK;
   EXPECT_TRUE(update_walker(w, kWalker1StepFrames, plan));
@@ -117,33 +94,14 @@ TEST(WalkerAnimation, FrameChangesEveryElevenFramesOfARealStepAndFacingFollows) 
   EXPECT_EQ(w.ANIM_FRAME, frames.back());
 }
 
-TEST(WalkerTargets, RandomCellsComeFromTheTopLeftCellsWithGround) {
-  hexmap::HEXAGON_MAP map;
-  map.LOG_OFF();
-  map.CREATE_MAP(20, 20);
-  EXPECT_FALSE(has_random_cell(map));
-  map.SET_ID_GROUND(11, 3, 1);  // outside the top-left 11 x 11
-  map.SET_ID_GROUND(3, 11, 1);
-  EXPECT_FALSE(has_random_cell(map));
-  map.SET_ID_GROUND(7, 3, 1);
-  ASSERT_TRUE(has_random_cell(map));
-  // The row is drawn first; draws that miss ground are repeated.
-  std::vector<double> draws = {0.0, 0.0, 0.99, 0.99, 3.5 / 11, 7.5 / 11};
-  size_t next = 0;
-  EXPECT_EQ(random_cell(map, [&] { return draws[next++]; }), VECTOR2D(7, 3));
-  EXPECT_EQ(next, draws.size());
-}
-
 TEST(WalkerDrawing, LowerWalkerLastAndWalker1LastOnEqualY) {
   WALKER a;
   WALKER b;
   a.ABS_POSITION = {100, 50};
-  b.ABS_POSITION = {10, 60};
-  EXPECT_TRUE(walker_1_drawn_first(a, b));
-  b.ABS_POSITION.Y = 50;
-  EXPECT_FALSE(walker_1_drawn_first(a, b));
-  b.ABS_POSITION.Y = 40;
-  EXPECT_FALSE(walker_1_drawn_first(a, b));
+  for (const int32_t y : {60, 50, 40}) {
+    b.ABS_POSITION = {10, y};
+    EXPECT_EQ(walker_1_drawn_first(a, b), y > 50) << y;
+  }
 }
 
 }  // namespace
