@@ -25,6 +25,7 @@ namespace {
 
 using e2e::fail;
 using e2e::Picture;
+using e2e::read_file;
 using Path = std::filesystem::path;
 
 constexpr int kWidth = 640;
@@ -47,12 +48,6 @@ struct Point {
 Point centre(int cx, int cy) {
   return {cx * assets::kBoxWidth + assets::kTileWidth / 2,
           cy * assets::kBoxHeight + assets::kBoxHeight / 2 + (cx & 1) * assets::kBoxHeight / 2};
-}
-
-std::string read_file(const Path& file) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) fail("cannot read " + file.string());
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 // The run ended with `status` and its `stream` (out.txt or err.txt) holds every text.

@@ -23,6 +23,12 @@ struct Failure {
 
 using Picture = std::vector<raster::Color>;
 
+inline std::string read_file(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) fail("cannot read " + file.string());
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
 // An X window dump (the xwd file format): a header of big-endian 32-bit fields, the window
 // name, a colour table, then the pixels in the server's byte order.
 struct WindowDump {
@@ -39,9 +45,7 @@ inline int mask_shift(uint32_t mask) {
 }
 
 inline WindowDump read_window_dump(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) fail("cannot read " + file.string());
-  const std::string data{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  const std::string data = read_file(file);
   if (data.size() < 100) fail("window dump too short");
   const auto field = [&](int index) {
     uint32_t v = 0;
