@@ -164,7 +164,7 @@ TEST_F(RasterBmp, MalformedFilesAreRefusedAndChangeNothing) {
       {"swapped bit fields", {5, 3, 32, false, 40, 3}, [](auto& b) { put32(b, 54, 0xFF); }},
       {"offset beyond the file", {}, [](auto& b) { put32(b, 10, 0xFFFFFFF0u); }},
       {"offset inside the header", {}, [](auto& b) { put32(b, 10, 20); }},
-      {"palette of 257", {5, 3, 8}, [](auto& b) { put32(b, 46, 257); }},
+      {"palette of 257", {5, 3, 8, false, 40, 0, 257}, [](auto&) {}},
       {"palette past the pixels", {5, 3, 8, false, 40, 0, 4}, [](auto& b) { put32(b, 46, 200); }},
       {"palette count overflow", {5, 3, 8}, [](auto& b) { put32(b, 46, 0x40000001u); }},
   };
