@@ -11,7 +11,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-for target in bmp_load map_ops map_load; do
+for target in bmp_load map_ops map_load tmx_load; do
   binary="$build/fuzz/fuzz_$target"
   [ -x "$binary" ] || { echo "fuzz: $binary not built" >&2; exit 1; }
   mkdir -p "$work/$target"

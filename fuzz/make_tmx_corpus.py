@@ -1,0 +1,67 @@
+#!/usr/bin/env python3
+"""Writes the seed corpus of fuzz_tmx_load: a small Tiled map in every layer encoding the reader
+accepts, with an external tileset, and a few maps it must refuse. Rewrites
+fuzz/corpus/tmx_load/."""
+import base64
+import gzip
+import os
+import struct
+import zlib
+
+OUT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "corpus", "tmx_load")
+
+HEAD = """<?xml version="1.0" encoding="UTF-8"?>
+<map version="1.8" orientation="hexagonal" renderorder="right-down" width="4" height="3" tilewidth="32" tileheight="32" infinite="0" hexsidelength="16" staggeraxis="x" staggerindex="odd">
+ <properties>
+  <property name="solid panel" type="int" value="7"/>
+  <property name="flood panel" type="int" value="6"/>
+  <property name="first wall panel" type="int" value="1"/>
+ </properties>
+"""
+EMBEDDED = """ <tileset firstgid="1" name="t" tilewidth="32" tileheight="40" tilecount="24" columns="8">
+  <tileoffset x="0" y="8"/>
+  <image source="t.png" trans="ff00ff" width="256" height="256"/>
+ </tileset>
+"""
+EXTERNAL = ' <tileset firstgid="1" source="t.tsx"/>\n'
+GROUND = [2, 3, 1, 4, 0, 5, 4, 9, 1, 1, 2, 24]
+WALLS = [0, 0, 3, 0, 0, 0, 0, 3, 0, 0, 0, 0]
+
+
+def layer(lid, name, gids, encoding):
+    raw = b"".join(struct.pack("<I", g) for g in gids)
+    if encoding == "csv":
+        body = '<data encoding="csv">\n' + ",".join(map(str, gids)) + "\n</data>"
+    elif encoding == "xml":
+        body = "<data>" + "".join('<tile gid="%d"/>' % g for g in gids) + "</data>"
+    elif encoding == "base64":
+        body = '<data encoding="base64">' + base64.b64encode(raw).decode() + "</data>"
+    else:
+        packed = zlib.compress(raw) if encoding == "zlib" else gzip.compress(raw)
+        body = ('<data encoding="base64" compression="%s">' % encoding +
+                base64.b64encode(packed).decode() + "</data>")
+    return ' <layer id="%d" name="%s" width="4" height="3">\n  %s\n </layer>\n' % (lid, name, body)
+
+
+def tmx(encoding, tileset=EMBEDDED):
+    return (HEAD + tileset + layer(1, "ground", GROUND, encoding) +
+            layer(2, "wall down", WALLS, encoding) + layer(3, "solid", WALLS, encoding) +
+            layer(4, "overlay", GROUND, encoding) + "</map>\n")
+
+
+def main():
+    os.makedirs(OUT, exist_ok=True)
+    for name in os.listdir(OUT):
+        os.remove(os.path.join(OUT, name))
+    files = {e + ".tmx": tmx(e) for e in ("csv", "xml", "base64", "zlib", "gzip")}
+    files["external_tileset.tmx"] = tmx("csv", EXTERNAL)
+    files["flipped.tmx"] = tmx("csv").replace(">\n2,3,", ">\n2147483650,3,", 1)
+    files["even_stagger.tmx"] = tmx("csv").replace('staggerindex="odd"', 'staggerindex="even"')
+    files["zstd.tmx"] = tmx("zlib").replace('"zlib"', '"zstd"')
+    for name, text in files.items():
+        with open(os.path.join(OUT, name), "w") as f:
+            f.write(text)
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,32 @@
+// The tool's argument forms: cells "X,Y", sizes "WxH", paths "X1,Y1:X2,Y2", floods
+// "X,Y,STEPS". Each parser gives nothing for anything but exactly its form.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace hexmap::tool {
+
+struct GridCell {
+  int32_t x = 0;  // grid column
+  int32_t y = 0;  // grid row
+};
+struct PixelSize {
+  int32_t width = 0;  // pixels, at least 1
+  int32_t height = 0;
+};
+struct PathRequest {
+  GridCell from, to;
+};
+struct FloodRequest {
+  GridCell origin;
+  int32_t steps = 0;  // at least 0
+};
+
+std::optional<GridCell> parse_cell(std::string_view text);
+std::optional<PixelSize> parse_size(std::string_view text);
+std::optional<PathRequest> parse_path(std::string_view text);
+std::optional<FloodRequest> parse_flood(std::string_view text);
+
+}  // namespace hexmap::tool

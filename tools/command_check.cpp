@@ -1,0 +1,49 @@
+#include <iostream>
+
+#include "tools/commands.hpp"
+#include "tools/map_source.hpp"
+
+namespace hexmap::tool {
+namespace {
+
+constexpr int kTileFilenameLine = 5;  // of a map file
+
+int count_wall_sides(const MapDocument& m) {
+  int n = 0;
+  for (const CellDocument& c : m.cells)
+    n += __builtin_popcount(static_cast<uint32_t>(c.wall & 0x3F));
+  return n;
+}
+
+}  // namespace
+
+int run_check(const std::filesystem::path& file) {
+  auto loaded = load_map(file);
+  if (!loaded) {
+    report(loaded.failure().reason);
+    return kExitFailure;
+  }
+  const MapDocument& m = loaded->map;
+  auto size = sheet_size(loaded->sheet);
+  const bool text = format_of(file) == MapFormat::text;
+  if (!size) {
+    report(file.string() + (text ? ":" + std::to_string(kTileFilenameLine) : "") + ": " +
+           size.failure().reason);
+    return kExitFailure;
+  }
+  if (size->width < m.tile_width || size->height < m.tile_height) {
+    report(file.string() + (text ? ":" + std::to_string(kTileFilenameLine) : "") + ": tile sheet " +
+           loaded->sheet.string() + " is smaller than one tile");
+    return kExitFailure;
+  }
+  int solid = 0;
+  for (const CellDocument& c : m.cells)
+    solid += c.solid != 0;
+  std::cout << file.string() << ": " << m.width << " x " << m.height << " cells, " << m.tile_count
+            << " tiles of " << m.tile_width << " x " << m.tile_height << " from "
+            << loaded->sheet.filename().string() << ", " << count_wall_sides(m) << " wall sides, "
+            << solid << " solid cells\n";
+  return kExitOk;
+}
+
+}  // namespace hexmap::tool

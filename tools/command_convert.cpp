@@ -1,0 +1,95 @@
+#include <iostream>
+
+#include "tools/commands.hpp"
+#include "tools/file_io.hpp"
+#include "tools/map_source.hpp"
+#include "tools/map_text.hpp"
+
+namespace hexmap::tool {
+namespace {
+
+std::filesystem::path folder_of(const std::filesystem::path& file) {
+  return file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
+}
+
+bool is_png(const std::filesystem::path& p) {
+  std::string ext = p.extension().string();
+  for (char& c : ext)
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return ext == ".png";
+}
+
+int to_tmx(const LoadedMap& loaded, const std::filesystem::path& in,
+           const std::filesystem::path& out) {
+  constexpr int kTileFilenameLine = 5;  // of a map file
+  auto size = sheet_size(loaded.sheet);
+  if (!size) {
+    report(in.string() + ":" + std::to_string(kTileFilenameLine) + ": " + size.failure().reason);
+    return kExitFailure;
+  }
+  auto text = write_tmx(loaded.map, {relative_name(loaded.sheet, folder_of(out)), *size});
+  if (!text) {
+    report(in.string() + ": " + text.failure().reason);
+    return kExitFailure;
+  }
+  if (std::string why = write_file_atomically(out, *text); !why.empty()) {
+    report(why);
+    return kExitFailure;
+  }
+  return kExitOk;
+}
+
+int to_text(LoadedMap loaded, const std::filesystem::path& in, const std::filesystem::path& out) {
+  std::vector<PendingFile> files;
+  if (is_png(loaded.sheet)) {
+    // The engine loads BMP sheets: a copy goes beside the map file, named after it.
+    auto picture = read_png_file(loaded.sheet);
+    if (!picture) {
+      report(picture.failure().reason);
+      return kExitFailure;
+    }
+    std::filesystem::path bmp = out;
+    bmp.replace_extension(".bmp");
+    files.push_back({bmp, encode_bmp_sheet(*picture, loaded.transparent)});
+    loaded.map.tile_filename = bmp.filename().string();
+  } else {
+    loaded.map.tile_filename = relative_name(loaded.sheet, folder_of(out));
+  }
+  size_t dropped = 0;
+  for (const CellDocument& c : loaded.map.cells)
+    dropped += c.overlay != 0 || c.prop != 0;
+  auto text = format_map_text(loaded.map);
+  if (!text) {
+    report(in.string() + ": " + text.failure().reason);
+    return kExitFailure;
+  }
+  files.push_back({out, std::move(*text)});
+  if (std::string why = write_files_atomically(files); !why.empty()) {
+    report(why);
+    return kExitFailure;
+  }
+  if (dropped > 0)
+    std::cerr << "hexmap: note: map files hold no overlay or prop ids; those of " << dropped
+              << " cells were left out\n";
+  return kExitOk;
+}
+
+}  // namespace
+
+int run_convert(const std::filesystem::path& in, const std::filesystem::path& out) {
+  const auto from = format_of(in);
+  const auto to = format_of(out);
+  if (!from || !to || *from == *to) {
+    report("convert needs one map file (.txt) and one Tiled map (.tmx), got " + in.string() +
+           " and " + out.string());
+    return kExitUsage;
+  }
+  auto loaded = load_map(in);
+  if (!loaded) {
+    report(loaded.failure().reason);
+    return kExitFailure;
+  }
+  return *to == MapFormat::tmx ? to_tmx(*loaded, in, out) : to_text(std::move(*loaded), in, out);
+}
+
+}  // namespace hexmap::tool

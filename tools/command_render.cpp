@@ -1,0 +1,140 @@
+#include <unistd.h>
+
+#include <limits>
+
+#include "raster/raster.hpp"
+#include "tools/commands.hpp"
+#include "tools/engine_map.hpp"
+#include "tools/file_io.hpp"
+#include "tools/map_source.hpp"
+
+namespace hexmap::tool {
+namespace {
+
+constexpr int32_t kNoExpansionLimit = std::numeric_limits<int32_t>::max();
+// The flood display pulses; this many draws bring it to full strength (opacity 200).
+constexpr int kFloodDrawsToFullOpacity = 40;
+
+// Size of the whole map's picture in map pixels, tiles that reach past their box included.
+int64_t map_extent(int32_t cells, int32_t box, int32_t tile) {
+  return int64_t{cells - 1} * box + std::max(box, tile);
+}
+
+// A temporary folder that is removed with everything in it.
+struct ScratchFolder {
+  std::filesystem::path path;
+  ScratchFolder() {
+    std::string name = (std::filesystem::temp_directory_path() / "hexmap-XXXXXX").string();
+    if (mkdtemp(name.data())) path = name;
+  }
+  ~ScratchFolder() {
+    std::error_code ec;
+    if (!path.empty()) std::filesystem::remove_all(path, ec);
+  }
+};
+
+bool is_png(const std::filesystem::path& p) {
+  std::string ext = p.extension().string();
+  for (char& c : ext)
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return ext == ".png";
+}
+
+}  // namespace
+
+int run_render(const RenderRequest& request) {
+  auto loaded = load_map(request.map);
+  if (!loaded) {
+    report(loaded.failure().reason);
+    return kExitFailure;
+  }
+  const MapDocument& doc = loaded->map;
+  PixelSize size;
+  if (request.size) {
+    size = *request.size;
+  } else {
+    const int64_t w = map_extent(doc.width, doc.box_width, doc.tile_width);
+    const int64_t h = map_extent(doc.height, doc.box_height, doc.tile_height) +
+                      (doc.width > 1 ? doc.box_height / 2 : 0);
+    if (w < 1 || h < 1 || w > kMaxPictureSide || h > kMaxPictureSide || w * h > kMaxPicturePixels) {
+      report("the whole map would be a picture of " + std::to_string(w) + " x " +
+             std::to_string(h) + " pixels; choose a part with --size and --center");
+      return kExitUsage;
+    }
+    size = {static_cast<int32_t>(w), static_cast<int32_t>(h)};
+  }
+
+  // The engine cuts BMP sheets; a Tiled map's PNG sheet is copied to one first.
+  ScratchFolder scratch;
+  std::filesystem::path sheet = loaded->sheet;
+  if (is_png(sheet)) {
+    auto picture = read_png_file(sheet);
+    if (!picture) {
+      report(picture.failure().reason);
+      return kExitFailure;
+    }
+    sheet = scratch.path / "sheet.bmp";
+    if (std::string why =
+            write_file_atomically(sheet, encode_bmp_sheet(*picture, loaded->transparent));
+        !why.empty()) {
+      report(why);
+      return kExitFailure;
+    }
+  }
+
+  raster::select_backend(raster::Backend::headless);
+  if (raster::screen_set_mode(size.width, size.height, 32) != 0) {
+    report("cannot draw a picture of " + std::to_string(size.width) + " x " +
+           std::to_string(size.height) + " pixels: " + std::string(raster::failure_reason()));
+    return kExitUsage;
+  }
+  HEXAGON_MAP map;
+  std::string why = fill_cells(map, doc);
+  if (why.empty()) why = load_tiles(map, doc, sheet);
+  if (!why.empty()) {
+    report(request.map.string() + ": " + why);
+    return kExitFailure;
+  }
+  std::vector<GridCell> asked;
+  if (request.center) asked.push_back(*request.center);
+  if (request.path) asked.insert(asked.end(), {request.path->from, request.path->to});
+  if (request.flood) asked.push_back(request.flood->origin);
+  for (GridCell c : asked)
+    if (std::string outside = outside_map(map, c); !outside.empty()) {
+      report(outside);
+      return kExitUsage;
+    }
+
+  map.SET_CLIP(0, 0, size.width - 1, size.height - 1);
+  if (request.center)
+    map.SET_CAMERA(map.GET_CENTER_CAMERA_POSITION_FOR_GRID(request.center->x, request.center->y));
+  raster::screen_lock();
+  if (request.flood) {
+    map.FLOODMAP_COMPUTE(request.flood->origin.x, request.flood->origin.y, request.flood->steps);
+    for (int i = 1; i < kFloodDrawsToFullOpacity; ++i)
+      map.FLOODMAP_DRAW_PATH();
+  }
+  raster::screen_clear();
+  map.DRAW();
+  if (request.flood) map.FLOODMAP_DRAW_PATH();
+  if (request.path) {
+    map.ASTAR_COMPUTE(request.path->from.x, request.path->from.y, request.path->to.x,
+                      request.path->to.y, kNoExpansionLimit);
+    map.ASTAR_DRAW_PATH();
+  }
+  raster::screen_unlock();
+
+  const std::vector<raster::Color>& frame = raster::headless::presented_frame();
+  auto png = encode_png({size.width, size.height, frame});
+  if (!png) {
+    report(png.failure().reason);
+    return kExitFailure;
+  }
+  if (std::string failed = write_file_atomically(request.out, *png); !failed.empty()) {
+    report(failed);
+    return kExitFailure;
+  }
+  return kExitOk;
+}
+
+}  // namespace hexmap::tool

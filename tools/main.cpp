@@ -1,0 +1,97 @@
+// hexmap: check, draw, search and convert hexagon maps from the command line.
+#include <CLI/CLI.hpp>
+
+#include <iostream>
+
+#include "hexmap/hexagon_map.hpp"
+#include "tools/commands.hpp"
+
+namespace hexmap::tool {
+namespace {
+
+// A usage error that CLI11 reports like its own.
+template <typename T>
+T parsed_or_throw(const std::optional<T>& value, std::string_view what, const std::string& text,
+                  std::string_view form) {
+  if (!value)
+    throw CLI::ValidationError(std::string(what) + ": '" + text + "' is not " + std::string(form));
+  return *value;
+}
+
+std::string one_line(std::string text) {
+  for (char& c : text)
+    if (c == '\n') c = ' ';
+  while (!text.empty() && text.back() == ' ')
+    text.pop_back();
+  return text;
+}
+
+}  // namespace
+
+void report(std::string_view why) {
+  std::cerr << "hexmap: " << why << "\n";
+}
+
+int run(int argc, char** argv) {
+  CLI::App app{
+      "Checks, draws, searches and converts hexagon maps: map files (.txt) and Tiled maps (.tmx).",
+      "hexmap"};
+  app.require_subcommand(1);
+
+  std::string map, out, in, from, to, size, center, path, flood;
+  bool json = false;
+
+  CLI::App* check =
+      app.add_subcommand("check", "Print a one-line summary of a map, or its first problem");
+  check->add_option("MAP", map, "map file (.txt) or Tiled map (.tmx)")->required();
+
+  CLI::App* render = app.add_subcommand("render", "Draw a map into a PNG picture");
+  render->add_option("MAP", map, "map file (.txt) or Tiled map (.tmx)")->required();
+  render->add_option("-o,--output", out, "PNG file to write")->required();
+  render->add_option("--size", size, "picture size WxH in pixels (default: the whole map)");
+  render->add_option("--center", center, "cell X,Y to put in the middle of the picture");
+  render->add_option("--path", path, "draw the shortest path X1,Y1:X2,Y2");
+  render->add_option("--flood", flood, "shade the cells within STEPS steps of X,Y: X,Y,STEPS");
+
+  CLI::App* search = app.add_subcommand("path", "Find the shortest path between two cells");
+  search->add_option("MAP", map, "map file (.txt) or Tiled map (.tmx)")->required();
+  search->add_option("FROM", from, "start cell X,Y")->required();
+  search->add_option("TO", to, "end cell X,Y")->required();
+  search->add_flag("--json", json, "print the result as JSON");
+
+  CLI::App* convert = app.add_subcommand("convert", "Convert a map file to a Tiled map or back");
+  convert->add_option("IN", in, "map to read (.txt or .tmx)")->required();
+  convert->add_option("OUT", out, "map to write (.tmx or .txt)")->required();
+
+  try {
+    app.parse(argc, argv);
+    // Engine log lines would mix with the results on standard output.
+    set_log_sink({});
+    if (check->parsed()) return run_check(map);
+    if (convert->parsed()) return run_convert(in, out);
+    if (search->parsed()) {
+      const GridCell a = parsed_or_throw(parse_cell(from), "FROM", from, "X,Y");
+      const GridCell b = parsed_or_throw(parse_cell(to), "TO", to, "X,Y");
+      return run_path(map, a, b, json);
+    }
+    RenderRequest r{map, out, {}, {}, {}, {}};
+    if (!size.empty()) r.size = parsed_or_throw(parse_size(size), "--size", size, "WxH");
+    if (!center.empty()) r.center = parsed_or_throw(parse_cell(center), "--center", center, "X,Y");
+    if (!path.empty()) r.path = parsed_or_throw(parse_path(path), "--path", path, "X1,Y1:X2,Y2");
+    if (!flood.empty())
+      r.flood = parsed_or_throw(parse_flood(flood), "--flood", flood, "X,Y,STEPS");
+    return run_render(r);
+  } catch (const CLI::CallForHelp&) {
+    std::cout << app.help();
+    return kExitOk;
+  } catch (const CLI::ParseError& e) {
+    report(one_line(e.what()) + " (see hexmap --help)");
+    return kExitUsage;
+  }
+}
+
+}  // namespace hexmap::tool
+
+int main(int argc, char** argv) {
+  return hexmap::tool::run(argc, argv);
+}
