@@ -14,7 +14,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Run {
+struct ToolRun {
   int status = -1;
   std::string out, err;
 };
@@ -38,10 +38,10 @@ class Cli : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(dir_); }
 
-  Run run(const std::string& args) {
+  ToolRun run(const std::string& args) {
     const std::string command =
         "cd '" + dir_.string() + "' && '" HEXMAP_TOOL_PATH "' " + args + " > .out 2> .err";
-    Run r;
+    ToolRun r;
     const int raw = std::system(command.c_str());
     r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     r.out = read_file(dir_ / ".out").bytes.value_or("");
@@ -70,11 +70,11 @@ class Cli : public ::testing::Test {
 TEST_F(Cli, UsageErrorsGiveOneLineAndStatusTwo) {
   write_map("m.txt", six_by_six());
   for (const char* args :
-       {"", "frobnicate", "check", "check m.txt --verbose", "path m.txt 1;2 3,4", "path m.txt 1,2",
-        "path m.txt 0,0 6,0", "render m.txt", "render m.txt -o x.png --size 0x5",
+       {"", "frobnicate", "check", "check m.txt --verbose", "path m.txt '1;2' 3,4",
+        "path m.txt 1,2", "path m.txt 0,0 6,0", "render m.txt", "render m.txt -o x.png --size 0x5",
         "render m.txt -o x.png --flood 1,1", "render m.txt -o x.png --path 0,0:9,9",
         "convert m.txt n.txt", "convert m.txt n.doc"}) {
-    const Run r = run(args);
+    const ToolRun r = run(args);
     EXPECT_EQ(r.status, 2) << args;
     EXPECT_EQ(r.out, "") << args;
     EXPECT_EQ(r.err.rfind("hexmap: ", 0), 0u) << args << ": " << r.err;
@@ -82,7 +82,7 @@ TEST_F(Cli, UsageErrorsGiveOneLineAndStatusTwo) {
   }
   EXPECT_FALSE(fs::exists(dir_ / "x.png"));
   for (const char* sub : {"", "check ", "render ", "path ", "convert "}) {
-    const Run r = run(std::string(sub) + "--help");
+    const ToolRun r = run(std::string(sub) + "--help");
     EXPECT_EQ(r.status, 0) << sub;
     EXPECT_NE(r.out.find("Usage:"), std::string::npos) << sub << r.out;
   }
@@ -90,7 +90,7 @@ TEST_F(Cli, UsageErrorsGiveOneLineAndStatusTwo) {
 
 TEST_F(Cli, CheckSummarisesOrNamesTheFirstProblem) {
   write_map("m.txt", six_by_six());
-  Run r = run("check m.txt");
+  ToolRun r = run("check m.txt");
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out,
             "m.txt: 6 x 6 cells, 8 tiles of 32 x 40 from sheet.bmp, 2 wall sides, 1 solid cells\n");
@@ -107,13 +107,14 @@ TEST_F(Cli, CheckSummarisesOrNamesTheFirstProblem) {
 
 TEST_F(Cli, PathPrintsTheSearchResult) {
   write_map("m.txt", six_by_six());
-  Run r = run("path m.txt 2,2 2,0");
+  ToolRun r = run("path m.txt 2,2 2,0");
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, "found: yes\nlength: 3\nfirst direction: 5\ncells: (2,2) (1,1) (1,0) (2,0)\n");
+  // The edge between (2, 1) and (2, 2) is walled on both cells: the way down goes around.
   r = run("path m.txt 2,0 2,2 --json");
   EXPECT_EQ(r.out,
-            "{\"found\": true, \"length\": 2, \"first_direction\": 3, \"cells\": [[2, 0], "
-            "[2, 1], [2, 2]]}\n");
+            "{\"found\": true, \"length\": 3, \"first_direction\": 3, \"cells\": "
+            "[[2, 0], [2, 1], [1, 1], [2, 2]]}\n");
   r = run("path m.txt 0,0 5,5 --json");  // the end is solid
   EXPECT_EQ(r.out, "{\"found\": false, \"length\": 0, \"first_direction\": -1, \"cells\": []}\n");
 }
@@ -129,7 +130,7 @@ TEST_F(Cli, ConvertRoundTripsRandomMapsByteForByte) {
       c = {pick(0, m.tile_count - 1), -pick(0, 1), pick(0, 63), 0, 0};
     write_map("a.txt", m);
     ASSERT_EQ(run("convert a.txt a.tmx").status, 0) << run("convert a.txt a.tmx").err;
-    const Run r = run("convert a.tmx b.txt");
+    const ToolRun r = run("convert a.tmx b.txt");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(bytes("b.txt"), bytes("a.txt")) << i;
   }
@@ -161,7 +162,7 @@ TEST_F(Cli, TiledMapWithAPngSheetGetsABmpCopy) {
   std::string tmx = bytes("m.tmx");
   tmx.replace(tmx.find("sheet.bmp"), 9, "sheet.png");
   ASSERT_EQ(write_file_atomically(dir_ / "p.tmx", tmx), "");
-  const Run r = run("convert p.tmx p.txt");
+  const ToolRun r = run("convert p.tmx p.txt");
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(bytes("p.bmp"), bmp);
   std::string want = bytes("m.txt");
@@ -171,7 +172,7 @@ TEST_F(Cli, TiledMapWithAPngSheetGetsABmpCopy) {
 
 TEST_F(Cli, RenderDrawsTheMapPathAndFlood) {
   write_map("m.txt", six_by_six());
-  Run r = run("render m.txt -o plain.png");
+  ToolRun r = run("render m.txt -o plain.png");
   ASSERT_EQ(r.status, 0) << r.err;
   auto plain = decode_png(std::span(reinterpret_cast<const uint8_t*>(bytes("plain.png").data()),
                                     bytes("plain.png").size()));
