@@ -27,13 +27,15 @@ class Cli : public ::testing::Test {
             ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(dir_);
     fs::create_directories(dir_);
-    // 8 tiles of 32 x 40 in 4 columns, each its own colour, magenta around the hexagon.
+    // 8 tiles of 32 x 40 in 4 columns, magenta around the hexagon; red tells the tiles apart,
+    // green and blue the position inside a tile, so that a misplaced tile shows.
     Picture sheet{128, 80, std::vector<uint32_t>(128 * 80)};
-    for (int y = 0; y < 80; ++y)
-      for (int x = 0; x < 128; ++x)
-        sheet.pixels[static_cast<size_t>(y * 128 + x)] =
-            (x % 32 < 4 || y % 40 >= 32) ? 0xFFFF00FF
-                                         : 0xFF000000 | (0x1F3F5F * (1 + x / 32 + 4 * (y / 40)));
+    for (uint32_t y = 0; y < 80; ++y)
+      for (uint32_t x = 0; x < 128; ++x)
+        sheet.pixels[y * 128 + x] = (x % 32 < 4 || y % 40 >= 32)
+                                        ? 0xFFFF00FF
+                                        : 0xFF000000 | (10 + 30 * (x / 32 + 4 * (y / 40))) << 16 |
+                                              (x % 32 * 7) << 8 | (y % 40 * 6);
     ASSERT_EQ(write_file_atomically(dir_ / "sheet.bmp", encode_bmp_sheet(sheet, {})), "");
   }
   void TearDown() override { fs::remove_all(dir_); }
@@ -181,7 +183,7 @@ TEST_F(Cli, RenderDrawsTheMapPathAndFlood) {
   EXPECT_EQ(plain->height, 5 * 32 + 40 + 16);  // five rows, one tile, the odd columns' shift
   // The centre of cell (1, 0), in map pixels: one column step, half a box down for the odd
   // column, plus the centre inside the tile; it shows ground tile 1's colour.
-  EXPECT_EQ(plain->pixels[static_cast<size_t>((16 + 16) * plain->width + 24 + 16)], 0xFF3E7EBEu);
+  EXPECT_EQ(plain->pixels[static_cast<size_t>((16 + 16) * plain->width + 24 + 16)], 0xFF287060u);
   ASSERT_EQ(
       run("render m.txt -o marked.png --size 200x100 --center 2,2 --path 2,2:2,0 --flood 1,1,1")
           .status,
@@ -189,6 +191,55 @@ TEST_F(Cli, RenderDrawsTheMapPathAndFlood) {
   EXPECT_NE(bytes("marked.png"), bytes("plain.png"));
   EXPECT_EQ(run("render m.txt -o missing/x.png").status, 1);
   EXPECT_FALSE(fs::exists(dir_ / "missing"));
+}
+
+// Tiled's own renderer must put every cell's ground tile where `hexmap render` does: the
+// pixel at each cell's centre is the same in both pictures. Walls and solid cells are left
+// out, since Tiled paints layer after layer where the engine paints cell after cell.
+TEST_F(Cli, TiledDrawsEveryCellWhereTheEngineDoes) {
+  if (std::system("command -v tmxrasterizer > /dev/null") != 0)
+    GTEST_SKIP() << "tmxrasterizer (Debian package tiled) is not installed: comparison skipped";
+#ifdef HEXMAP_DEMO_RUN_DIR
+  for (const char* f : {"demo_map.txt", "demo_tiles.bmp"})
+    fs::copy_file(fs::path(HEXMAP_DEMO_RUN_DIR) / f, dir_ / f,
+                  fs::copy_options::overwrite_existing);
+  MapDocument m = *parse_map_text(bytes("demo_map.txt"));
+#else
+  MapDocument m = six_by_six();
+  for (size_t i = 0; i < m.cells.size(); ++i)
+    m.cells[i].ground = static_cast<int32_t>(i % 8);
+#endif
+  for (CellDocument& c : m.cells)
+    c.wall = c.solid = 0;
+  write_map("g.txt", m);
+  ASSERT_EQ(run("convert g.txt g.tmx").status, 0);
+  ASSERT_EQ(run("render g.txt -o engine.png").status, 0);
+  ASSERT_EQ(std::system(("cd '" + dir_.string() +
+                         "' && QT_QPA_PLATFORM=offscreen tmxrasterizer --no-smoothing g.tmx "
+                         "tiled.png > /dev/null 2>&1")
+                            .c_str()),
+            0);
+  const auto load = [this](const char* name) {
+    const std::string b = bytes(name);
+    return *decode_png({reinterpret_cast<const uint8_t*>(b.data()), b.size()});
+  };
+  const Picture engine = load("engine.png");
+  const Picture tiled = load("tiled.png");
+  int compared = 0;
+  for (int32_t y = 0; y < m.height; ++y)
+    for (int32_t x = 0; x < m.width; ++x) {
+      // The cell's centre in map pixels; both pictures start at cell (0, 0)'s box.
+      const int32_t cx = x * m.box_width + m.tile_width / 2;
+      const int32_t cy = y * m.box_height + (x & 1) * (m.box_height / 2) + m.box_height / 2;
+      if (cx >= std::min(engine.width, tiled.width) || cy >= std::min(engine.height, tiled.height))
+        continue;
+      const auto at = [cx, cy](const Picture& p) {
+        return p.pixels[static_cast<size_t>(cy * p.width + cx)] & 0xFFFFFF;
+      };
+      EXPECT_EQ(at(tiled), at(engine)) << "cell (" << x << "," << y << ")";
+      ++compared;
+    }
+  EXPECT_EQ(compared, m.width * m.height);
 }
 
 }  // namespace
