@@ -1,6 +1,7 @@
 #include <iostream>
 
 #include "tools/commands.hpp"
+#include "tools/engine_map.hpp"
 #include "tools/map_source.hpp"
 
 namespace hexmap::tool {
@@ -34,6 +35,22 @@ int run_check(const std::filesystem::path& file) {
   if (size->width < m.tile_width || size->height < m.tile_height) {
     report(file.string() + (text ? ":" + std::to_string(kTileFilenameLine) : "") + ": tile sheet " +
            loaded->sheet.string() + " is smaller than one tile");
+    return kExitFailure;
+  }
+  // The engine itself must accept the grid and cut the sheet.
+  HEXAGON_MAP engine;
+  if (std::string why = fill_cells(engine, m); !why.empty()) {
+    report(file.string() + ": " + why);
+    return kExitFailure;
+  }
+  const ScratchFolder scratch;
+  auto sheet = engine_sheet(*loaded, scratch);
+  constexpr int32_t kCheckScreenSide = 64;
+  std::string refused =
+      sheet ? open_headless_screen(kCheckScreenSide, kCheckScreenSide) : sheet.failure().reason;
+  if (refused.empty()) refused = load_tiles(engine, m, *sheet);
+  if (!refused.empty()) {
+    report(file.string() + (text ? ":" + std::to_string(kTileFilenameLine) : "") + ": " + refused);
     return kExitFailure;
   }
   int solid = 0;

@@ -8,17 +8,6 @@
 namespace hexmap::tool {
 namespace {
 
-std::filesystem::path folder_of(const std::filesystem::path& file) {
-  return file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
-}
-
-bool is_png(const std::filesystem::path& p) {
-  std::string ext = p.extension().string();
-  for (char& c : ext)
-    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return ext == ".png";
-}
-
 int to_tmx(const LoadedMap& loaded, const std::filesystem::path& in,
            const std::filesystem::path& out) {
   constexpr int kTileFilenameLine = 5;  // of a map file
@@ -41,7 +30,7 @@ int to_tmx(const LoadedMap& loaded, const std::filesystem::path& in,
 
 int to_text(LoadedMap loaded, const std::filesystem::path& in, const std::filesystem::path& out) {
   std::vector<PendingFile> files;
-  if (is_png(loaded.sheet)) {
+  if (is_png_name(loaded.sheet)) {
     // The engine loads BMP sheets: a copy goes beside the map file, named after it.
     auto picture = read_png_file(loaded.sheet);
     if (!picture) {

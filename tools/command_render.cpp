@@ -1,5 +1,3 @@
-#include <unistd.h>
-
 #include <limits>
 
 #include "raster/raster.hpp"
@@ -18,26 +16,6 @@ constexpr int kFloodDrawsToFullOpacity = 40;
 // Size of the whole map's picture in map pixels, tiles that reach past their box included.
 int64_t map_extent(int32_t cells, int32_t box, int32_t tile) {
   return int64_t{cells - 1} * box + std::max(box, tile);
-}
-
-// A temporary folder that is removed with everything in it.
-struct ScratchFolder {
-  std::filesystem::path path;
-  ScratchFolder() {
-    std::string name = (std::filesystem::temp_directory_path() / "hexmap-XXXXXX").string();
-    if (mkdtemp(name.data())) path = name;
-  }
-  ~ScratchFolder() {
-    std::error_code ec;
-    if (!path.empty()) std::filesystem::remove_all(path, ec);
-  }
-};
-
-bool is_png(const std::filesystem::path& p) {
-  std::string ext = p.extension().string();
-  for (char& c : ext)
-    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return ext == ".png";
 }
 
 }  // namespace
@@ -65,32 +43,19 @@ int run_render(const RenderRequest& request) {
   }
 
   // The engine cuts BMP sheets; a Tiled map's PNG sheet is copied to one first.
-  ScratchFolder scratch;
-  std::filesystem::path sheet = loaded->sheet;
-  if (is_png(sheet)) {
-    auto picture = read_png_file(sheet);
-    if (!picture) {
-      report(picture.failure().reason);
-      return kExitFailure;
-    }
-    sheet = scratch.path / "sheet.bmp";
-    if (std::string why =
-            write_file_atomically(sheet, encode_bmp_sheet(*picture, loaded->transparent));
-        !why.empty()) {
-      report(why);
-      return kExitFailure;
-    }
+  const ScratchFolder scratch;
+  auto sheet = engine_sheet(*loaded, scratch);
+  if (!sheet) {
+    report(sheet.failure().reason);
+    return kExitFailure;
   }
-
-  raster::select_backend(raster::Backend::headless);
-  if (raster::screen_set_mode(size.width, size.height, 32) != 0) {
-    report("cannot draw a picture of " + std::to_string(size.width) + " x " +
-           std::to_string(size.height) + " pixels: " + std::string(raster::failure_reason()));
+  if (std::string why = open_headless_screen(size.width, size.height); !why.empty()) {
+    report(why);
     return kExitUsage;
   }
   HEXAGON_MAP map;
   std::string why = fill_cells(map, doc);
-  if (why.empty()) why = load_tiles(map, doc, sheet);
+  if (why.empty()) why = load_tiles(map, doc, *sheet);
   if (!why.empty()) {
     report(request.map.string() + ": " + why);
     return kExitFailure;

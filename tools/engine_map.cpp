@@ -1,5 +1,7 @@
 #include "tools/engine_map.hpp"
 
+#include "raster/raster.hpp"
+
 namespace hexmap::tool {
 
 std::string fill_cells(HEXAGON_MAP& map, const MapDocument& doc) {
@@ -22,15 +24,26 @@ std::string fill_cells(HEXAGON_MAP& map, const MapDocument& doc) {
 
 std::string load_tiles(HEXAGON_MAP& map, const MapDocument& doc,
                        const std::filesystem::path& bmp_sheet) {
+  // The engine says why it refuses a sheet in its log; the tool keeps the last line.
+  std::string last_line;
+  set_log_sink([&last_line](std::string_view line) { last_line = line; });
   map.LOAD_TILES(bmp_sheet.string(), doc.tile_width, doc.tile_height, doc.tile_count);
+  set_log_sink({});
   if (map.TILE_COUNT < 1 || map.TILE_FILENAME != bmp_sheet.string())
     return "the engine could not cut tiles of " + std::to_string(doc.tile_width) + " x " +
-           std::to_string(doc.tile_height) + " from " + bmp_sheet.string();
+           std::to_string(doc.tile_height) + " from " + bmp_sheet.string() + " (" + last_line + ")";
   map.SET_OVERLAP_SIZE(doc.box_width, doc.box_height);
   map.SET_SOLID_PANEL(doc.solid_panel);
   map.SET_FLOODMAP_PANEL(doc.flood_panel);
   map.SET_WALL_PANELS(doc.first_wall_panel);
   return {};
+}
+
+std::string open_headless_screen(int32_t width, int32_t height) {
+  raster::select_backend(raster::Backend::headless);
+  if (raster::screen_set_mode(width, height, 32) == 0) return {};
+  return "cannot draw a picture of " + std::to_string(width) + " x " + std::to_string(height) +
+         " pixels: " + std::string(raster::failure_reason());
 }
 
 std::vector<GridCell> path_cells(const HEXAGON_MAP& map) {

@@ -16,9 +16,13 @@ namespace hexmap::tool {
 // else why the engine refused the grid.
 std::string fill_cells(HEXAGON_MAP& map, const MapDocument& doc);
 
-// Tiles from a BMP sheet, the overlap size and the panels; needs a screen. Empty on success.
+// Tiles from a BMP sheet, the overlap size and the panels; needs a screen. Empty on success,
+// else why, with the engine's own last log line.
 std::string load_tiles(HEXAGON_MAP& map, const MapDocument& doc,
                        const std::filesystem::path& bmp_sheet);
+
+// Opens the headless screen that tile loading and drawing need. Empty on success.
+std::string open_headless_screen(int32_t width, int32_t height);
 
 // The cells of the last search's path from its start to its end, both included; empty when
 // no path was found.

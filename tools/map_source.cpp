@@ -1,5 +1,7 @@
 #include "tools/map_source.hpp"
 
+#include <stdlib.h>
+
 #include <algorithm>
 
 #include "tools/file_io.hpp"
@@ -12,22 +14,31 @@ std::span<const uint8_t> bytes_of(const std::string& s) {
   return {reinterpret_cast<const uint8_t*>(s.data()), s.size()};
 }
 
-std::filesystem::path folder_of(const std::filesystem::path& file) {
-  return file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
-}
-
 Failure located(const std::filesystem::path& file, const Failure& f) {
   std::string where = file.string();
   if (f.line > 0) where += ":" + std::to_string(f.line);
   return Failure{where + ": " + f.reason, f.line};
 }
 
-}  // namespace
-
-std::optional<MapFormat> format_of(const std::filesystem::path& file) {
+std::string lowercase_extension(const std::filesystem::path& file) {
   std::string ext = file.extension().string();
   std::transform(ext.begin(), ext.end(), ext.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return ext;
+}
+
+}  // namespace
+
+std::filesystem::path folder_of(const std::filesystem::path& file) {
+  return file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
+}
+
+bool is_png_name(const std::filesystem::path& file) {
+  return lowercase_extension(file) == ".png";
+}
+
+std::optional<MapFormat> format_of(const std::filesystem::path& file) {
+  const std::string ext = lowercase_extension(file);
   if (ext == ".txt") return MapFormat::text;
   if (ext == ".tmx") return MapFormat::tmx;
   return std::nullopt;
@@ -72,6 +83,28 @@ Outcome<Picture> read_png_file(const std::filesystem::path& file) {
   auto picture = decode_png(bytes_of(*read.bytes));
   if (!picture) return Failure{file.string() + ": " + picture.failure().reason};
   return picture;
+}
+
+ScratchFolder::ScratchFolder() {
+  std::string name = (std::filesystem::temp_directory_path() / "hexmap-XXXXXX").string();
+  if (mkdtemp(name.data())) path_ = name;
+}
+
+ScratchFolder::~ScratchFolder() {
+  std::error_code ec;
+  if (!path_.empty()) std::filesystem::remove_all(path_, ec);
+}
+
+Outcome<std::filesystem::path> engine_sheet(const LoadedMap& loaded, const ScratchFolder& scratch) {
+  if (!is_png_name(loaded.sheet)) return loaded.sheet;
+  if (scratch.path().empty()) return Failure{"cannot create a temporary folder"};
+  auto picture = read_png_file(loaded.sheet);
+  if (!picture) return picture.failure();
+  const std::filesystem::path bmp = scratch.path() / "sheet.bmp";
+  if (std::string why = write_file_atomically(bmp, encode_bmp_sheet(*picture, loaded.transparent));
+      !why.empty())
+    return Failure{why};
+  return bmp;
 }
 
 std::string relative_name(const std::filesystem::path& target,
