@@ -5,19 +5,13 @@
 #include <string_view>
 
 #include "demo/check.hpp"
+#include "demo/layout.hpp"
 
 namespace demo {
 
 namespace {
 
-constexpr int kScreenWidth = 640;
-constexpr int kScreenHeight = 400;
 constexpr int kScreenDepth = 32;
-// The view window (screen pixels, corners inclusive); the frame picture supplies the rest.
-constexpr int kViewLeft = 32;
-constexpr int kViewTop = 48;
-constexpr int kViewRight = 351;
-constexpr int kViewBottom = 351;
 constexpr int kFramePauseMs = 15;
 // Camera glide, map pixels per axis and frame.
 constexpr int32_t kCameraSpeed = 5;
@@ -31,9 +25,7 @@ constexpr std::string_view kCloseKey = "\xFFk";
 constexpr std::string_view kF1Key = "\xFF;";
 constexpr std::string_view kSpaceKey = " ";
 
-// The help lines and their text rows (1-based).
-constexpr int kHelpTopRow = 1;
-constexpr int kHelpBottomRow = 49;
+// The help lines; their rows are in layout.hpp.
 constexpr std::string_view kHelpPath = " press [F1] key to toggle A* path";
 constexpr std::string_view kHelpCamera = " press [SPACE] to switch focus of camera";
 constexpr std::string_view kHelpWall = " Toggle wall with right mouse button";

@@ -25,17 +25,7 @@ limit=$((SECONDS + 80))
 
 mkdir -p "$out"
 rm -f "$out"/shot-*.xwd "$out"/out.txt "$out"/err.txt "$out"/status
-work=$(mktemp -d "${TMPDIR:-/tmp}/hexmap-demo.XXXXXX")
-xvfb_pid=""
-demo_pid=""
-
-cleanup() {
-  [ -n "$demo_pid" ] && kill "$demo_pid" 2>/dev/null
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-  wait 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$(realpath "$0")")/xvfb-window.sh"
 
 fail() {
   echo "demo-session ($mode): $*" >&2
@@ -54,35 +44,10 @@ if [ "$mode" = missing-frame ] || [ "$mode" = missing-map ]; then
   exit 0
 fi
 
-for tool in Xvfb xdotool xwd; do
-  command -v "$tool" >/dev/null || fail "$tool is missing (run scripts/install-deps.sh)"
-done
-
-# Xvfb picks a free display and writes its number once it accepts clients; autorepeat is pushed
-# out of reach so a held key gives one press.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -ardelay 60000 -arinterval 60000 \
-  3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-until grep -q '[0-9]' "$work/display" 2>/dev/null; do
-  kill -0 "$xvfb_pid" 2>/dev/null || fail "Xvfb did not start"
-  [ $SECONDS -lt $limit ] || fail "Xvfb did not report a display"
-  sleep 0.05
-done
-export DISPLAY=":$(tr -dc '0-9' <"$work/display")"
-unset SDL_VIDEODRIVER
-
+start_xvfb
 (cd "$run_dir" && exec "$demo") >"$out/out.txt" 2>"$out/err.txt" &
-demo_pid=$!
-
-x() { timeout 10 "$@" || fail "$* failed"; }
-
-wid=""
-while [ -z "$wid" ]; do
-  kill -0 "$demo_pid" 2>/dev/null || fail "the demo ended before its window appeared"
-  [ $SECONDS -lt $limit ] || fail "no window named hexmap"
-  wid=$(timeout 5 xdotool search --name '^hexmap$' 2>/dev/null | head -n 1)
-  [ -n "$wid" ] || sleep 0.05
-done
+app_pid=$!
+wid=$(window_id) || exit 1
 x xdotool windowfocus "$wid"
 
 shots=0
@@ -136,11 +101,5 @@ case "$mode" in
     ;;
 esac
 
-until=$((SECONDS + 10))
-while kill -0 "$demo_pid" 2>/dev/null; do
-  [ $SECONDS -lt $until ] || fail "the demo did not end"
-  sleep 0.05
-done
-wait "$demo_pid"
-echo $? >"$out/status"
-demo_pid=""
+wait_app status
+echo "$status" >"$out/status"

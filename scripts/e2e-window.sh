@@ -11,17 +11,7 @@ send_close=$2
 phase=$3
 limit=$((SECONDS + 50))
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/hexmap-e2e.XXXXXX")
-xvfb_pid=""
-program_pid=""
-
-cleanup() {
-  [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-  wait 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$(realpath "$0")")/xvfb-window.sh"
 
 fail() {
   echo "e2e-window ($phase): $*" >&2
@@ -31,65 +21,21 @@ fail() {
   exit 1
 }
 
-for tool in Xvfb xdotool xwd; do
-  command -v "$tool" >/dev/null || fail "$tool is missing (run scripts/install-deps.sh)"
-done
-
-# Xvfb picks a free display itself and writes its number once it accepts clients; autorepeat
-# is pushed out of reach so a held key gives exactly one press.
-start_xvfb() {
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -ardelay 60000 -arinterval 60000 \
-    3>"$work/display" >"$work/xvfb.log" 2>&1 &
-  xvfb_pid=$!
-  local until=$((SECONDS + 15))
-  while ! grep -q '[0-9]' "$work/display" 2>/dev/null; do
-    kill -0 "$xvfb_pid" 2>/dev/null || fail "Xvfb did not start"
-    [ $SECONDS -lt $until ] || fail "Xvfb did not report a display"
-    sleep 0.05
-  done
-  export DISPLAY=":$(tr -dc '0-9' <"$work/display")"
-}
-
 start_program() {
   "$program" "$@" >"$work/out" 2>"$work/err" &
-  program_pid=$!
+  app_pid=$!
 }
 
 # Waits until the program has printed LINE.
 expect() {
   while ! grep -qxsF -- "$1" "$work/out"; do
     grep -qs "^FAIL" "$work/out" && fail "program failed while the driver waited for \"$1\""
-    if ! kill -0 "$program_pid" 2>/dev/null; then
+    if ! kill -0 "$app_pid" 2>/dev/null; then
       grep -qxsF -- "$1" "$work/out" || fail "program ended before \"$1\""
     fi
     [ $SECONDS -lt $limit ] || fail "timed out waiting for \"$1\""
     sleep 0.05
   done
-}
-
-x() { timeout 10 "$@" || fail "$* failed"; }
-
-window_id() {
-  local id=""
-  while [ -z "$id" ]; do
-    id=$(timeout 5 xdotool search --name '^hexmap$' 2>/dev/null | head -n 1)
-    [ $SECONDS -lt $limit ] || fail "no window named hexmap"
-    [ -n "$id" ] || sleep 0.05
-  done
-  echo "$id"
-}
-
-finish() {
-  local until=$((SECONDS + 10))
-  while kill -0 "$program_pid" 2>/dev/null; do
-    [ $SECONDS -lt $until ] || fail "program did not end"
-    sleep 0.05
-  done
-  wait "$program_pid"
-  local rc=$?
-  program_pid=""
-  [ $rc -eq 0 ] || fail "program exited with status $rc"
-  cat "$work/out"
 }
 
 case "$phase" in
@@ -151,4 +97,6 @@ case "$phase" in
     fail "unknown phase"
     ;;
 esac
-finish
+wait_app status
+[ "$status" -eq 0 ] || fail "program exited with status $status"
+cat "$work/out"

@@ -1,26 +1,22 @@
 // The frame picture: a bevelled frame around the view window, a title, and a side panel that
-// explains the controls. Screen pixels; text rows 1, 2 and 49 stay black for the help lines.
+// explains the controls. Screen pixels; the help lines' text rows stay black.
 #include <array>
 #include <string_view>
 
 #include "demo/assets/assets.hpp"
+#include "demo/layout.hpp"
 #include "demo/sprite.hpp"
 
 namespace assets {
 
 namespace {
 
-constexpr int kWidth = 640;
-constexpr int kHeight = 400;
-// The view window, corners inclusive; the demo draws the map there.
-constexpr int kViewLeft = 32;
-constexpr int kViewTop = 48;
-constexpr int kViewRight = 351;
-constexpr int kViewBottom = 351;
-// Text rows 1-2 and 49 (8-pixel rows) hold the demo's help lines.
-constexpr int kHelpTopEnd = 15;
-constexpr int kHelpBottomStart = 384;
-constexpr int kHelpBottomEnd = 391;
+using demo::kScreenHeight, demo::kScreenWidth;
+using demo::kViewLeft, demo::kViewTop, demo::kViewRight, demo::kViewBottom;
+// Pixel rows of the help lines: two text rows at the top, one at the bottom, inclusive.
+constexpr int kHelpTopEnd = (demo::kHelpTopRow + 1) * demo::kTextCellSize - 1;
+constexpr int kHelpBottomStart = (demo::kHelpBottomRow - 1) * demo::kTextCellSize;
+constexpr int kHelpBottomEnd = kHelpBottomStart + demo::kTextCellSize - 1;
 constexpr int kBevel = 8;
 constexpr int kPanelLeft = 376;
 constexpr int kPanelRight = 615;
@@ -30,7 +26,7 @@ constexpr Color kText = 0xD8DCE4;
 constexpr Color kDim = 0x9AA0AC;
 
 void background(Canvas& c) {
-  c.paint(0, 0, kWidth - 1, kHeight - 1, [](int x, int y, Color& out) {
+  c.paint(0, 0, kScreenWidth - 1, kScreenHeight - 1, [](int x, int y, Color& out) {
     // Stone blocks, 40 x 20, every other course shifted by half a block.
     const int bx = (x + (y / 20 % 2) * 20) % 40;
     const int by = y % 20;
@@ -79,10 +75,10 @@ struct Control {
 }  // namespace
 
 Canvas frame_picture() {
-  Canvas c(kWidth, kHeight, 0);
+  Canvas c(kScreenWidth, kScreenHeight, 0);
   background(c);
-  c.fill_rect(0, 0, kWidth - 1, kHelpTopEnd + 2, 0x000000);
-  c.fill_rect(0, kHelpBottomStart - 2, kWidth - 1, kHelpBottomEnd + 2, 0x000000);
+  c.fill_rect(0, 0, kScreenWidth - 1, kHelpTopEnd + 2, 0x000000);
+  c.fill_rect(0, kHelpBottomStart - 2, kScreenWidth - 1, kHelpBottomEnd + 2, 0x000000);
 
   draw_text(c, kViewLeft - 4, 21, "HEXMAP", kGold, 2, 0x000000);
   draw_text(c, kViewLeft + 100, 26, "walkers, walls and A* paths", kDim, 1, 0x000000);

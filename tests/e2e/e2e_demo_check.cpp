@@ -8,7 +8,8 @@
 //     missing-frame  no "demo_frame.bmp": the error report and status 2
 //     missing-map    no "demo_map.txt": a message and a failure status before the first frame
 //
-// Screen pixels throughout; the view window is (32, 48)-(351, 351), corners inclusive.
+// Screen pixels throughout; the view window's corners are inclusive. The screen and the view
+// window come from demo/layout.hpp; the log line checked below pins their values.
 #include <algorithm>
 #include <array>
 #include <functional>
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "demo/assets/assets.hpp"
+#include "demo/layout.hpp"
 #include "demo/sprite.hpp"
 #include "raster/raster.hpp"
 #include "tests/e2e/window_dump.hpp"
@@ -28,12 +30,8 @@ using e2e::Picture;
 using e2e::read_file;
 using Path = std::filesystem::path;
 
-constexpr int kWidth = 640;
-constexpr int kHeight = 400;
-constexpr int kViewLeft = 32;
-constexpr int kViewTop = 48;
-constexpr int kViewRight = 351;
-constexpr int kViewBottom = 351;
+using demo::kScreenHeight, demo::kScreenWidth;
+using demo::kViewLeft, demo::kViewTop, demo::kViewRight, demo::kViewBottom;
 constexpr int kCentreX = kViewLeft + (kViewRight - kViewLeft) / 2;
 constexpr int kCentreY = kViewTop + (kViewBottom - kViewTop) / 2;
 
@@ -71,20 +69,23 @@ Picture expected_frame(const Path& run) {
   raster::text_locate(49, 1);
   raster::print_text(" Toggle wall with right mouse button", false);
   const raster::Color* px = raster::screen_ptr();
-  return Picture(px, px + kWidth * kHeight);
+  return Picture(px, px + kScreenWidth * kScreenHeight);
 }
 
 struct Shot {
   Shot(const Path& out, int n) : name("shot " + std::to_string(n)) {
     dump = e2e::read_window_dump(out / ("shot-" + std::to_string(n) + ".xwd"));
-    if (dump.width != kWidth || dump.height != kHeight) fail(name + ": window not 640x400");
+    if (dump.width != kScreenWidth || dump.height != kScreenHeight)
+      fail(name + ": the window has another size");
   }
-  raster::Color at(int x, int y) const { return dump.pixels[static_cast<size_t>(y) * kWidth + x]; }
+  raster::Color at(int x, int y) const {
+    return dump.pixels[static_cast<size_t>(y) * kScreenWidth + x];
+  }
   // Pixels of the whole window (view window only: `in_view_only`) for which `match` holds.
   int count(const std::function<bool(int, int)>& match, bool in_view_only = true) const {
     int n = 0;
-    for (int y = 0; y < kHeight; ++y) {
-      for (int x = 0; x < kWidth; ++x)
+    for (int y = 0; y < kScreenHeight; ++y) {
+      for (int x = 0; x < kScreenWidth; ++x)
         n += (!in_view_only || in_view(x, y)) && match(x, y) ? 1 : 0;
     }
     return n;
@@ -96,7 +97,7 @@ struct Shot {
 void expect_frame_outside_view(const Shot& shot, const Picture& expected) {
   const int wrong = shot.count(
       [&](int x, int y) {
-        return !in_view(x, y) && shot.at(x, y) != (expected[y * kWidth + x] & 0xFFFFFF);
+        return !in_view(x, y) && shot.at(x, y) != (expected[y * kScreenWidth + x] & 0xFFFFFF);
       },
       false);
   if (wrong != 0) fail(shot.name + ": " + std::to_string(wrong) + " pixels outside the view");
@@ -209,7 +210,7 @@ int main(int argc, char** argv) {
   try {
     // Images are made and loaded through a headless screen.
     raster::select_backend(raster::Backend::headless);
-    if (raster::screen_set_mode(kWidth, kHeight, 32) != 0) fail("no headless screen");
+    if (raster::screen_set_mode(kScreenWidth, kScreenHeight, 32) != 0) fail("no headless screen");
     if (args.size() != 3) {
       std::cerr << "usage: e2e_demo_check MODE OUT_DIR RUN_DIR\n";
       return 2;
