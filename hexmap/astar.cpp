@@ -50,131 +50,209 @@ uint32_t next_epoch(SearchScratch& s) {
   return s.epoch << detail::kEpochShift;
 }
 
-// The bucketed search. Cells written outside a search are reset; the cells the last search
-// opened may still hold its values. Returns false when an assumption failed; the cells it
-// opened are then listed in astar_opening. Costs are counted in steps here (F / 10, G / 10).
-bool bucket_search(HEXAGON_MAP& map, SearchScratch& s, const SearchSetup& setup) {
-  MAP_CELL* const cells = map.CELLS.data();
-  SideWord* const side = s.side.data();
-  std::array<LowestIndexSet, 4>& buckets = s.buckets;
-  detail::CellList& opening = s.astar_opening;
-  const int32_t width = map.MAP_WIDTH;
-  const int32_t height = map.MAP_HEIGHT;
-  const auto uwidth = static_cast<uint32_t>(width);
-  const auto uheight = static_cast<uint32_t>(height);
-  const VECTOR2D goal = cells[setup.end].POSITION;
-  const uint32_t epoch = next_epoch(s);
-  const int32_t open = setup.open;
+// Grid positions this far from the origin keep every distance and difference below in int
+// range; a goal beyond it (a foreign POSITION) sends the search to the heap.
+constexpr int32_t kGoalReach = 1 << 28;
 
+// The step count of detail::distance for positions within kGoalReach, in 32 bits.
+[[gnu::always_inline]] inline int32_t near_distance(int32_t x1, int32_t y1, int32_t x2,
+                                                    int32_t y2) {
+  const int32_t dx = x1 > x2 ? x1 - x2 : x2 - x1;
+  const int32_t dy = y1 > y2 ? y1 - y2 : y2 - y1;
+  if (dy <= dx / 2) return dx;
+  const int32_t lean =
+      (x1 & 1) != 0 ? static_cast<int32_t>(y1 >= y2) : static_cast<int32_t>(y1 < y2);
+  return dy + (dx + lean) / 2;
+}
+
+// What the bucketed search keeps between expansions.
+struct Frontier {
+  MAP_CELL* cells;
+  SideWord* side;
+  LowestIndexSet* buckets;
+  int32_t* opened;  // astar_opening's items
+  size_t opened_count;
+  int32_t width;
+  int32_t height;
+  VECTOR2D goal;
+  uint32_t epoch;
+  int32_t open;
+  int32_t low;  // the lowest open F / 10; every open one lies within kBucketSpan above it
+  int32_t open_count;
+};
+
+// Checks the six neighbours of the closed cell c at grid (x, y), whose G / 10 is steps - 1.
+// Inner cells skip the border tests; the column parity fixes each neighbour's row, so every
+// neighbour's index is c plus a constant and a multiple of the width. Returns false when an
+// assumption failed.
+template <bool kInner, int32_t kParity>
+[[gnu::always_inline]] inline bool expand(Frontier& f, int32_t c, int32_t x, int32_t y,
+                                          int32_t steps) {
+  MAP_CELL* const cells = f.cells;
+  SideWord* const side = f.side;
+  LowestIndexSet* const buckets = f.buckets;
+  const int32_t width = f.width;
+  const uint32_t epoch = f.epoch;
+  const int32_t open = f.open;
+  const int32_t low = f.low;
+  const int32_t gx = f.goal.X;
+  const int32_t gy = f.goal.Y;
+  const int32_t g = steps * kStepCost;
+  // With nothing else open the next lowest F is free; the F values opened now must still
+  // fit the buckets together.
+  const bool rebase = f.open_count == 0;
+  int32_t rebase_low = std::numeric_limits<int32_t>::max();
+  int32_t rebase_high = 0;
+  int32_t* const opened = f.opened;
+  const size_t opened_before = f.opened_count;
+  size_t opened_count = opened_before;
+  const auto admit = [&](int32_t level) __attribute__((always_inline)) {
+    if (rebase) {
+      rebase_low = std::min(rebase_low, level);
+      rebase_high = std::max(rebase_high, level);
+      return level >= 0 && level <= kMaxBucketLevel;
+    }
+    return static_cast<uint32_t>(level - low) <= static_cast<uint32_t>(kBucketSpan);
+  };
+
+  // Called with constant directions, so the neighbour arithmetic folds away.
+  const auto relax = [&](int32_t d) __attribute__((always_inline)) {
+    const int32_t dx = detail::step_x(d);
+    const int32_t dy = detail::step_y(kParity, d);
+    const int32_t nx = x + dx;
+    const int32_t ny = y + dy;
+    if constexpr (!kInner) {
+      if (static_cast<uint32_t>(nx) >= static_cast<uint32_t>(width) ||
+          static_cast<uint32_t>(ny) >= static_cast<uint32_t>(f.height)) {
+        return true;
+      }
+    }
+    const int32_t n = c + dx + (dy < 0 ? -width : dy > 0 ? width : 0);
+    SideWord& to_side = side[n];
+    uint32_t tag = to_side.tag;
+    if ((tag & kTagEpoch) != epoch) {  // first met in this search
+      const MAP_CELL& to = cells[n];
+      const uint32_t sides = detail::entry_sides<detail::SolidStops::minus_one>(to);
+      if (sides != 0 && (to.POSITION.X != nx || to.POSITION.Y != ny)) return false;
+      tag = epoch | sides;
+      to_side.tag = tag;
+    }
+    if (((tag >> d) & 1u) == 0) return true;
+    MAP_CELL& to = cells[n];
+    if ((tag & detail::kTagList) == 0) {
+      const int32_t h = near_distance(nx, ny, gx, gy);
+      if (h > kMaxBucketLevel) return false;
+      const int32_t level = steps + h;
+      if (!admit(level)) return false;
+      to.ASTAR_PARENT = VECTOR2D(x, y);
+      to.ASTAR_PARENT_INDEX = c;
+      to.ASTAR_DIRECTION = d;
+      to.ASTAR_LIST = open;
+      to.ASTAR_PATH_DIRECTION = -1;
+      to.ASTAR_F = level * kStepCost;
+      to.ASTAR_G = g;
+      to.ASTAR_H = h * kStepCost;
+      to_side = {tag | detail::kTagOpen, steps};
+      opened[opened_count++] = n;
+      buckets[level & 3].insert(static_cast<uint32_t>(n));
+      return true;
+    }
+    if (steps >= to_side.steps) return true;
+    if ((tag & detail::kTagList) == detail::kTagClosed) return false;
+    const int32_t old_level = to.ASTAR_F / kStepCost;
+    const int32_t level = old_level - (to_side.steps - steps);
+    if (!admit(level)) return false;
+    buckets[old_level & 3].erase(static_cast<uint32_t>(n));
+    to.ASTAR_PARENT = VECTOR2D(x, y);
+    to.ASTAR_PARENT_INDEX = c;
+    to.ASTAR_DIRECTION = d;
+    to.ASTAR_F = level * kStepCost;
+    to.ASTAR_G = g;
+    to_side.steps = steps;
+    buckets[level & 3].insert(static_cast<uint32_t>(n));
+    return true;
+  };
+  const bool ok = relax(0) && relax(1) && relax(2) && relax(3) && relax(4) && relax(5);
+  f.opened_count = opened_count;
+  if (!ok) return false;
+  const auto opened_now = static_cast<int32_t>(opened_count - opened_before);
+  f.open_count += opened_now;
+  if (rebase && opened_now > 0) {
+    if (rebase_high - rebase_low > kBucketSpan) return false;
+    f.low = rebase_low;
+  }
+  return true;
+}
+
+// The expansion loop of the bucketed search, from the start.
+[[gnu::always_inline]] inline bool run_buckets(Frontier& f, const SearchSetup& setup) {
+  const int32_t width = f.width;
+  const int32_t height = f.height;
   const int32_t start = setup.start;
-  MAP_CELL& first = cells[start];
+  MAP_CELL& first = f.cells[start];
   if (first.POSITION != VECTOR2D(start % width, start / width)) return false;
   detail::reset_cell(first, setup.none);
-  first.ASTAR_LIST = open;
-  side[start] = {
-      epoch | detail::entry_sides<detail::SolidStops::minus_one>(first) | detail::kTagOpen, 0};
-  opening.push(start);
-  buckets[0].insert(static_cast<uint32_t>(start));
-  int32_t open_count = 1;
-  int32_t low = 0;  // the lowest open F / 10; every open one lies within kBucketSpan above it
+  first.ASTAR_LIST = setup.open;
+  f.side[start] = {
+      f.epoch | detail::entry_sides<detail::SolidStops::minus_one>(first) | detail::kTagOpen, 0};
+  f.opened[f.opened_count++] = start;
+  f.buckets[0].insert(static_cast<uint32_t>(start));
+  f.open_count = 1;
 
   int32_t expanded = 0;
-  for (;;) {
-    if (open_count == 0) break;
+  while (f.open_count != 0) {
     int32_t skipped = 0;
-    for (; buckets[low & 3].empty(); ++low) {
+    for (; f.buckets[f.low & 3].empty(); ++f.low) {
       if (++skipped == 4) return false;  // cannot happen while every open F fits the buckets
     }
-    LowestIndexSet& bucket = buckets[low & 3];
+    LowestIndexSet& bucket = f.buckets[f.low & 3];
     const auto c = static_cast<int32_t>(bucket.lowest());
     if (c == setup.end) break;
     bucket.erase(static_cast<uint32_t>(c));
-    --open_count;
+    --f.open_count;
     ++expanded;
 
-    MAP_CELL& from = cells[c];
+    MAP_CELL& from = f.cells[c];
     from.ASTAR_LIST = setup.closed;
-    SideWord& from_side = side[c];
+    SideWord& from_side = f.side[c];
     from_side.tag = (from_side.tag & ~detail::kTagList) | detail::kTagClosed;
     const int32_t x = from.POSITION.X;  // checked against the index when it was opened
     const int32_t y = from.POSITION.Y;
     const int32_t steps = from_side.steps + 1;
-    const int32_t g = steps * kStepCost;
     const bool inner = x > 0 && y > 0 && x < width - 1 && y < height - 1;
-    // With nothing else open the next lowest F is free; the F values opened now must still
-    // fit the buckets together.
-    const bool rebase = open_count == 0;
-    int32_t rebase_low = std::numeric_limits<int32_t>::max();
-    int32_t rebase_high = 0;
-    const auto admit = [&](int32_t level) __attribute__((always_inline)) {
-      if (rebase) {
-        rebase_low = std::min(rebase_low, level);
-        rebase_high = std::max(rebase_high, level);
-        return level >= 0 && level <= kMaxBucketLevel;
-      }
-      return static_cast<uint32_t>(level - low) <= static_cast<uint32_t>(kBucketSpan);
-    };
-
-    // Called with constant directions, so the neighbour arithmetic folds away.
-    const auto relax = [&](int32_t d) __attribute__((always_inline)) {
-      const int32_t nx = detail::adjacent_x(x, d);
-      const int32_t ny = detail::adjacent_y(x, y, d);
-      if (!inner && (static_cast<uint32_t>(nx) >= uwidth || static_cast<uint32_t>(ny) >= uheight)) {
-        return true;
-      }
-      const int32_t n = ny * width + nx;
-      SideWord& to_side = side[n];
-      uint32_t tag = to_side.tag;
-      if ((tag & kTagEpoch) != epoch) {  // first met in this search
-        const MAP_CELL& to = cells[n];
-        const uint32_t sides = detail::entry_sides<detail::SolidStops::minus_one>(to);
-        if (sides != 0 && (to.POSITION.X != nx || to.POSITION.Y != ny)) return false;
-        tag = epoch | sides;
-        to_side.tag = tag;
-      }
-      if (((tag >> d) & 1u) == 0) return true;
-      MAP_CELL& to = cells[n];
-      if ((tag & detail::kTagList) == 0) {
-        const int32_t h = detail::distance(nx, ny, goal.X, goal.Y);
-        if (h < 0 || h > kMaxBucketLevel) return false;  // a goal far off the grid
-        const int32_t level = steps + h;
-        if (!admit(level)) return false;
-        to.ASTAR_PARENT = VECTOR2D(x, y);
-        to.ASTAR_PARENT_INDEX = c;
-        to.ASTAR_DIRECTION = d;
-        to.ASTAR_LIST = open;
-        to.ASTAR_PATH_DIRECTION = -1;
-        to.ASTAR_F = level * kStepCost;
-        to.ASTAR_G = g;
-        to.ASTAR_H = h * kStepCost;
-        to_side = {tag | detail::kTagOpen, steps};
-        opening.push(n);
-        buckets[level & 3].insert(static_cast<uint32_t>(n));
-        ++open_count;
-        return true;
-      }
-      if (steps >= to_side.steps) return true;
-      if ((tag & detail::kTagList) == detail::kTagClosed) return false;
-      const int32_t level = to.ASTAR_F / kStepCost - (to_side.steps - steps);
-      if (!admit(level)) return false;
-      buckets[(to.ASTAR_F / kStepCost) & 3].erase(static_cast<uint32_t>(n));
-      to.ASTAR_PARENT = VECTOR2D(x, y);
-      to.ASTAR_PARENT_INDEX = c;
-      to.ASTAR_DIRECTION = d;
-      to.ASTAR_F = level * kStepCost;
-      to.ASTAR_G = g;
-      to_side.steps = steps;
-      buckets[level & 3].insert(static_cast<uint32_t>(n));
-      return true;
-    };
-    if (!(relax(0) && relax(1) && relax(2) && relax(3) && relax(4) && relax(5))) return false;
-    if (rebase && open_count > 0) {
-      if (rebase_high - rebase_low > kBucketSpan) return false;
-      low = rebase_low;
-    }
+    const bool odd = (x & 1) != 0;
+    const bool ok =
+        inner ? (odd ? expand<true, 1>(f, c, x, y, steps) : expand<true, 0>(f, c, x, y, steps))
+              : (odd ? expand<false, 1>(f, c, x, y, steps) : expand<false, 0>(f, c, x, y, steps));
+    if (!ok) return false;
     if (expanded >= setup.limit) break;
   }
   return true;
+}
+
+// The bucketed search. Cells written outside a search are reset; the cells the last search
+// opened may still hold its values. Returns false when an assumption failed; the cells it
+// opened are then listed in astar_opening. Costs are counted in steps here (F / 10, G / 10).
+bool bucket_search(HEXAGON_MAP& map, SearchScratch& s, const SearchSetup& setup) {
+  const VECTOR2D goal = map.CELLS[static_cast<size_t>(setup.end)].POSITION;
+  if (goal.X < -kGoalReach || goal.X > kGoalReach || goal.Y < -kGoalReach || goal.Y > kGoalReach) {
+    return false;
+  }
+  Frontier f{map.CELLS.data(),
+             s.side.data(),
+             s.buckets.data(),
+             s.astar_opening.data(),
+             0,
+             map.MAP_WIDTH,
+             map.MAP_HEIGHT,
+             goal,
+             next_epoch(s),
+             setup.open,
+             0,
+             0};
+  const bool done = run_buckets(f, setup);
+  s.astar_opening.set_size(f.opened_count);
+  return done;
 }
 
 // Runs the search into reset cells; the cells the last search opened may still hold its

@@ -26,6 +26,9 @@ class CellList {
   [[nodiscard]] size_t size() const { return size_; }
   [[nodiscard]] const int32_t* begin() const { return items_.data(); }
   [[nodiscard]] const int32_t* end() const { return items_.data() + size_; }
+  // For a loop that keeps the size in a register and pushes through the pointer.
+  [[nodiscard]] int32_t* data() { return items_.data(); }
+  void set_size(size_t size) { size_ = size; }
 
  private:
   std::vector<int32_t> items_;
@@ -53,8 +56,9 @@ constexpr bool can_enter(const MAP_CELL& c, int32_t direction) {
 }
 
 // A set of cell indices that hands out its lowest member: a 64-ary tree of bit words, one
-// find-first-set per level. The lowest word that may hold a member is remembered, so most
-// look-ups read one word.
+// find-first-set per level, with no more levels than the grid needs (a sparse set pays one
+// word per level on every change). The lowest word that may hold a member is remembered, so
+// most look-ups read one word.
 class LowestIndexSet {
  public:
   static constexpr int kLevels = 4;  // 64^4 members: the largest grid
@@ -65,52 +69,73 @@ class LowestIndexSet {
   LowestIndexSet& operator=(LowestIndexSet&&) noexcept = default;
 
   void resize(uint32_t count) {
+    for (std::vector<uint64_t>& level : storage_)
+      level = {};
     uint32_t words = count;
-    for (int level = 0; level < kLevels; ++level) {
+    levels_used_ = 0;
+    do {
       words = std::max<uint32_t>((words + 63) / 64, 1);
-      storage_[level].assign(words, 0);
-      levels_[level] = storage_[level].data();
-    }
+      storage_[levels_used_].assign(words, 0);
+      levels_[levels_used_] = storage_[levels_used_].data();
+      ++levels_used_;
+    } while (words > 1);
+    top_ = levels_[levels_used_ - 1];
     low_word_ = 0;
   }
-  [[nodiscard]] bool empty() const { return levels_[kLevels - 1][0] == 0; }
+  [[nodiscard]] bool empty() const { return *top_ == 0; }
 
+  // The finest word alone on the common path; the words above change only when it empties
+  // or fills. A word that already holds members lies at or above low_word_.
   [[gnu::always_inline]] void insert(uint32_t i) {
-    low_word_ = std::min(low_word_, i >> 6);
-    for (uint64_t* const level : levels_) {
-      uint64_t& w = level[i >> 6];
-      const bool had_members = w != 0;
-      w |= uint64_t{1} << (i & 63);
-      if (had_members) return;
-      i >>= 6;
-    }
+    uint64_t& w = levels_[0][i >> 6];
+    const uint64_t had = w;
+    w = had | (uint64_t{1} << (i & 63));
+    if (had == 0) insert_above(i);
   }
   [[gnu::always_inline]] void erase(uint32_t i) {
-    for (uint64_t* const level : levels_) {
-      uint64_t& w = level[i >> 6];
-      w &= ~(uint64_t{1} << (i & 63));
-      if (w != 0) return;
-      i >>= 6;
-    }
+    uint64_t& w = levels_[0][i >> 6];
+    w &= ~(uint64_t{1} << (i & 63));
+    if (w == 0) erase_above(i);
   }
   // The lowest member; the set must not be empty.
   [[nodiscard, gnu::always_inline]] uint32_t lowest() {
     const uint64_t low = levels_[0][low_word_];
     if (low != 0) return (low_word_ << 6) | static_cast<uint32_t>(std::countr_zero(low));
+    return lowest_from_top();
+  }
+  // Empties the set, visiting only the words that hold members.
+  void clear() {
+    clear_below(levels_used_ - 1, 0);
+    low_word_ = 0;
+  }
+
+ private:
+  [[gnu::noinline]] void insert_above(uint32_t i) {
+    low_word_ = std::min(low_word_, i >> 6);
+    for (int level = 1; level < levels_used_; ++level) {
+      i >>= 6;
+      uint64_t& w = levels_[level][i >> 6];
+      const bool had_members = w != 0;
+      w |= uint64_t{1} << (i & 63);
+      if (had_members) return;
+    }
+  }
+  [[gnu::noinline]] void erase_above(uint32_t i) {
+    for (int level = 1; level < levels_used_; ++level) {
+      i >>= 6;
+      uint64_t& w = levels_[level][i >> 6];
+      w &= ~(uint64_t{1} << (i & 63));
+      if (w != 0) return;
+    }
+  }
+  [[gnu::noinline]] uint32_t lowest_from_top() {
     uint32_t i = 0;
-    for (int level = kLevels; level-- > 0;) {
+    for (int level = levels_used_; level-- > 0;) {
       i = (i << 6) | static_cast<uint32_t>(std::countr_zero(levels_[level][i]));
     }
     low_word_ = i >> 6;
     return i;
   }
-  // Empties the set, visiting only the words that hold members.
-  void clear() {
-    clear_below(kLevels - 1, 0);
-    low_word_ = 0;
-  }
-
- private:
   void clear_below(int level, uint32_t word) {
     uint64_t& w = levels_[level][word];
     if (level > 0) {
@@ -123,7 +148,9 @@ class LowestIndexSet {
 
   std::array<std::vector<uint64_t>, kLevels> storage_;  // the finest first
   std::array<uint64_t*, kLevels> levels_{};
-  uint32_t low_word_ = 0;  // no member lies in a word below this one
+  int levels_used_ = 1;      // the last one is a single word
+  uint64_t* top_ = nullptr;  // that word
+  uint32_t low_word_ = 0;    // no member lies in a word below this one
 };
 
 // Per cell and per search: whether this search has met the cell (the epoch), the sides it can
