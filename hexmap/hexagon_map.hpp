@@ -315,12 +315,13 @@ class __attribute__((visibility("default"))) HEXAGON_MAP {
  private:
   struct Scratch;  // search and flood buffers, sized by CREATE_MAP
 
-  MAP_CELL* cell_at(int32_t x, int32_t y);
-  const MAP_CELL* cell_at(int32_t x, int32_t y) const;
-  void log_line(std::string_view detail) const;
+  // Helpers of the library's own sources: kept out of its exports, like every internal name.
+  [[gnu::visibility("hidden")]] MAP_CELL* cell_at(int32_t x, int32_t y);
+  [[gnu::visibility("hidden")]] const MAP_CELL* cell_at(int32_t x, int32_t y) const;
+  [[gnu::visibility("hidden")]] void log_line(std::string_view detail) const;
   // Bookkeeping for the searches' partial resets.
-  void note_grid_created();
-  void note_cell_overwritten(int32_t index);
+  [[gnu::visibility("hidden")]] void note_grid_created();
+  [[gnu::visibility("hidden")]] void note_cell_overwritten(int32_t index);
 
   std::unique_ptr<Scratch> scratch_;
 };

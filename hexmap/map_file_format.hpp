@@ -14,7 +14,8 @@
 #include <variant>
 #include <vector>
 
-// Exported from the library for the command-line tool and the tests, but not installed.
+// Not exported by the shared library: the tool, the tests and the fuzzers reach it through the
+// engine's in-tree static form (hexmap_internal) or its sources.
 namespace hexmap::map_file {
 
 // Everything a map file holds before the cells.
@@ -59,14 +60,14 @@ using ParseResult = std::variant<MapFileContent, FileProblem>;
 
 // ---- Writing ----
 // Lines 1 to 19: the header, the cell count (map_width x map_height) and the cell heading.
-[[gnu::visibility("default")]] std::string format_header(const MapHeader& header);
+std::string format_header(const MapHeader& header);
 // Appends one cell line, CR LF included.
-[[gnu::visibility("default")]] void append_cell_line(std::string& out, StoredCell cell);
+void append_cell_line(std::string& out, StoredCell cell);
 // The whole file; the cell count line says header.map_width x header.map_height whatever
 // content.cells holds.
-[[gnu::visibility("default")]] std::string format_map_file(const MapFileContent& content);
+std::string format_map_file(const MapFileContent& content);
 // Why a tile file name cannot be written so that it reads back the same; empty when it can.
-[[gnu::visibility("default")]] std::string tile_filename_refusal(std::string_view name);
+std::string tile_filename_refusal(std::string_view name);
 
 // ---- Reading ----
 // Reads a whole map file. Values flow in sequence across lines: blanks (spaces, tabs) before a
@@ -77,7 +78,7 @@ using ParseResult = std::variant<MapFileContent, FileProblem>;
 // Refused: an early end, a missing value or text where a number belongs, a number outside
 // int32, an unclosed quote, and a grid below 1 x 1 or above hexmap::kMaxCellCount cells.
 // Exactly map_width x map_height cell lines are read; what follows them is ignored.
-[[gnu::visibility("default")]] ParseResult parse_map_file(std::streambuf& in);
-[[gnu::visibility("default")]] ParseResult parse_map_file(std::string_view text);
+ParseResult parse_map_file(std::streambuf& in);
+ParseResult parse_map_file(std::string_view text);
 
 }  // namespace hexmap::map_file
