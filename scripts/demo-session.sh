@@ -12,6 +12,8 @@
 #   demo-session.sh missing-frame|missing-map DEMO RUN_DIR OUT_DIR
 #       the demo in a copy of the run folder without "demo_frame.bmp" or "demo_map.txt", on
 #       SDL's off-screen driver; out.txt, err.txt and status.
+#   demo-session.sh no-display DEMO RUN_DIR OUT_DIR
+#       the demo with no display and no driver chosen; out.txt, err.txt and status.
 #
 # Screen pixels below are those of the 640 x 400 window; the cells are those of demo_map.txt.
 set -uo pipefail
@@ -40,6 +42,12 @@ if [ "$mode" = missing-frame ] || [ "$mode" = missing-map ]; then
   [ "$mode" = missing-frame ] && rm "$work/demo_frame.bmp"
   [ "$mode" = missing-map ] && rm "$work/demo_map.txt"
   (cd "$work" && SDL_VIDEODRIVER=offscreen timeout 20 "$demo") >"$out/out.txt" 2>"$out/err.txt"
+  echo $? >"$out/status"
+  exit 0
+fi
+if [ "$mode" = no-display ]; then
+  (cd "$run_dir" && env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER timeout 20 "$demo") \
+    >"$out/out.txt" 2>"$out/err.txt"
   echo $? >"$out/status"
   exit 0
 fi
@@ -94,7 +102,7 @@ case "$mode" in
     ;;
   close)
     shot 1.0
-    x "$extra" hexmap
+    x "$extra" "$wid"
     ;;
   *)
     fail "unknown mode"

@@ -1,29 +1,21 @@
 #!/usr/bin/env bash
-# Runs one phase of the real-window test program under a private Xvfb and plays the user: it
-# waits for each line the program prints, then acts with xdotool, xwd or the close helper.
-# Every wait is bounded; the whole run gives up after 50 seconds.
+# Runs the real-window input test under a private Xvfb and plays the user: it waits for each
+# line the program prints, then acts with xdotool. Every wait is bounded; the whole run gives up
+# after 50 seconds.
 #
-#   e2e-window.sh E2E_WINDOW SEND_CLOSE PHASE     PHASE: frame | input | close | no-display
+#   e2e-window.sh E2E_WINDOW
 set -uo pipefail
 
 program=$1
-send_close=$2
-phase=$3
 limit=$((SECONDS + 50))
-
 source "$(dirname "$(realpath "$0")")/xvfb-window.sh"
 
 fail() {
-  echo "e2e-window ($phase): $*" >&2
+  echo "e2e-window: $*" >&2
   for f in out err xvfb.log; do
     [ -s "$work/$f" ] && { echo "--- $f" >&2; cat "$work/$f" >&2; }
   done
   exit 1
-}
-
-start_program() {
-  "$program" "$@" >"$work/out" 2>"$work/err" &
-  app_pid=$!
 }
 
 # Waits until the program has printed LINE.
@@ -38,65 +30,31 @@ expect() {
   done
 }
 
-case "$phase" in
-  frame)
-    start_xvfb
-    start_program frame "$work"
-    for n in 1 2; do
-      expect "presented $n"
-      wid=$(window_id) || exit 1
-      x xwd -silent -id "$wid" -out "$work/grab.tmp"
-      mv "$work/grab.tmp" "$work/grab$n.xwd"
-      expect "frame $n ok"
-    done
-    ;;
-  input)
-    start_xvfb
-    start_program input
-    expect "ready"
-    wid=$(window_id) || exit 1
-    x xdotool mousemove --window "$wid" 100 60
-    expect "at 100 60"
-    x xdotool mousedown 1
-    expect "left down"
-    x xdotool mouseup 1
-    expect "left up"
-    x xdotool mousemove --window "$wid" 600 350
-    expect "at 600 350"
-    x xdotool mousedown 3
-    expect "right down"
-    x xdotool mouseup 3
-    expect "right up"
-    x xdotool click 1
-    expect "click seen"
-    x xdotool windowfocus "$wid"
-    for key in F1:F1 space:space Escape:escape; do
-      x xdotool keydown "${key%%:*}"
-      expect "${key##*:} down"
-      x xdotool keyup "${key%%:*}"
-      expect "${key##*:} up"
-    done
-    expect "keys ok"
-    ;;
-  close)
-    start_xvfb
-    start_program close
-    expect "ready"
-    x "$send_close" hexmap
-    expect "close ok"
-    ;;
-  no-display)
-    # No display and no driver chosen: SDL would fall back to a driver that shows nothing,
-    # which the layer refuses.
-    unset DISPLAY WAYLAND_DISPLAY SDL_VIDEODRIVER
-    start_program no-display
-    expect "no display ok"
-    grep -q "no display" "$work/err" || fail "the failure left no clear reason on standard error"
-    ;;
-  *)
-    fail "unknown phase"
-    ;;
-esac
+start_xvfb
+"$program" >"$work/out" 2>"$work/err" &
+app_pid=$!
+expect "ready"
+wid=$(window_id) || exit 1
+x xdotool mousemove --window "$wid" 100 60
+expect "at 100 60"
+x xdotool mousedown 1
+expect "left down"
+x xdotool mouseup 1
+expect "left up"
+x xdotool mousemove --window "$wid" 600 350
+expect "at 600 350"
+x xdotool mousedown 3
+expect "right down"
+x xdotool mouseup 3
+expect "right up"
+x xdotool windowfocus "$wid"
+for key in F1:F1 space:space Escape:escape; do
+  x xdotool keydown "${key%%:*}"
+  expect "${key##*:} down"
+  x xdotool keyup "${key%%:*}"
+  expect "${key##*:} up"
+done
+expect "input ok"
 wait_app status
 [ "$status" -eq 0 ] || fail "program exited with status $status"
 cat "$work/out"
