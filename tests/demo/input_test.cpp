@@ -3,30 +3,21 @@
 #include <gtest/gtest.h>
 
 #include <map>
-#include <utility>
 #include <vector>
-
-#include "hexmap/hexagon_map.hpp"
 
 namespace demo {
 namespace {
 
-constexpr MOUSE_STATE kNoReading{-1, -1, -1, -1, -1};
-
 TEST(MouseInput, APressCountsOnceAgainstTheLastValidReading) {
+  constexpr MOUSE_STATE kNoReading{-1, -1, -1, -1, -1};  // all bits set, but not valid
   // Readings frame by frame, and whether the left button counts as pressed in each.
   const std::vector<std::pair<MOUSE_STATE, bool>> frames = {
-      {{10, 10, 0, 0, 0}, false},
-      {{10, 10, 0, kLeftButton, 0}, true},
-      {kNoReading, false},                   // all bits set, but not a valid reading
-      {{10, 10, 0, kLeftButton, 0}, false},  // still held
-      {kNoReading, false},
-      {{10, 10, 0, 0, 0}, false},
-      {kNoReading, false},
-      {{10, 10, 0, kLeftButton | kRightButton, 0}, true},
+      {{10, 10, 0, 0, 0}, false}, {{10, 10, 0, kLeftButton, 0}, true},
+      {kNoReading, false},        {{10, 10, 0, kLeftButton, 0}, false},
+      {kNoReading, false},        {{10, 10, 0, 0, 0}, false},
+      {kNoReading, false},        {{10, 10, 0, kLeftButton | kRightButton, 0}, true},
   };
-  MOUSE_STATE current;
-  MOUSE_STATE previous;
+  MOUSE_STATE current, previous;
   for (size_t i = 0; i < frames.size(); ++i) {
     read_mouse(current, previous, [&](int& x, int& y, int& wheel, int& buttons, int& clip) {
       const MOUSE_STATE& m = frames[i].first;
@@ -37,77 +28,55 @@ TEST(MouseInput, APressCountsOnceAgainstTheLastValidReading) {
   EXPECT_TRUE(pressed(current, previous, kRightButton));
 }
 
-TEST(MouseInput, WallNeighbourTable) {
-  struct Case {
-    VECTOR2D cell;
-    int32_t side;
-    VECTOR2D neighbour;
-  };
-  for (const Case c : {Case{{4, 4}, 0, {4, 3}}, Case{{5, 4}, 0, {5, 3}}, Case{{4, 4}, 3, {4, 5}},
-                       Case{{5, 4}, 3, {5, 5}}, Case{{4, 4}, 4, {3, 4}}, Case{{5, 4}, 4, {4, 5}},
-                       Case{{4, 4}, 5, {3, 3}}, Case{{5, 4}, 5, {4, 4}}, Case{{0, 0}, 5, {-1, -1}},
-                       Case{{-1, 0}, 4, {-2, 1}}}) {
-    EXPECT_EQ(wall_neighbour(c.cell, c.side), c.neighbour) << c.cell << " side " << c.side;
-    // The cell across side d is the neighbour in direction d.
-    VECTOR2D moved = c.cell;
-    hexmap::HEXAGON_MAP::MOVE_FORWARD(moved, c.side);
-    EXPECT_EQ(moved, c.neighbour);
-  }
+// Grid: the cell across side d is the neighbour in direction d; odd columns sit lower.
+TEST(MouseInput, WallNeighbourOfEverySideTheWallPickGives) {
+  const std::tuple<VECTOR2D, int32_t, VECTOR2D> cases[] = {
+      {{4, 4}, 0, {4, 3}},   {{5, 4}, 0, {5, 3}},   {{4, 4}, 3, {4, 5}}, {{5, 4}, 3, {5, 5}},
+      {{4, 4}, 4, {3, 4}},   {{5, 4}, 4, {4, 5}},   {{4, 4}, 5, {3, 3}}, {{5, 4}, 5, {4, 4}},
+      {{0, 0}, 5, {-1, -1}}, {{-1, 0}, 4, {-2, 1}}, {{4, 4}, 1, {4, 4}}, {{4, 4}, -1, {4, 4}}};
+  for (const auto& [cell, side, neighbour] : cases)
+    EXPECT_EQ(wall_neighbour(cell, side), neighbour) << cell << " side " << side;
 }
 
-// The picks answer fixed values; walls are kept per cell.
+using Walls = std::map<std::pair<int, int>, int>;  // grid cell -> wall bits
+
+// Picks that answer fixed values (grid), and walls kept per cell.
 struct FakeMap {
   VECTOR2D hexagon{3, 3};
-  VECTOR2D box{3, 3};
   int32_t side = 4;
   int32_t ground = 1;
-  std::map<std::pair<int, int>, int> walls;
+  Walls walls;
 
   VECTOR2D GET_GRID_POSITION_UNDER_MOUSE(int32_t, int32_t) const { return hexagon; }
-  VECTOR2D GET_WALL_GRID_POSITION_UNDER_MOUSE(int32_t, int32_t) const { return box; }
+  VECTOR2D GET_WALL_GRID_POSITION_UNDER_MOUSE(int32_t, int32_t) const { return {5, 5}; }
   int32_t GET_WALL_SIDE_POSITION_UNDER_MOUSE(int32_t, int32_t) const { return side; }
   int32_t INSIDE(VECTOR2D p) const { return p.X >= 0 && p.Y >= 0 && p.X < 8 && p.Y < 8 ? -1 : 0; }
   int32_t GET_ID_GROUND(VECTOR2D) const { return ground; }
-  void TOGGLE_WALL(VECTOR2D p, int32_t side_bit) {
-    if (INSIDE(p) != 0) walls[{p.X, p.Y}] ^= 1 << side_bit;
-  }
+  void TOGGLE_WALL(VECTOR2D p, int32_t side_bit) { walls[{p.X, p.Y}] ^= 1 << side_bit; }
 };
 
-TEST(MouseActions, RightClickTogglesTheWallOnBothCells) {
-  FakeMap map;
-  const MOUSE_STATE up{50, 60, 0, 0, 0};
-  const MOUSE_STATE right{50, 60, 0, kRightButton, 0};
-  EXPECT_TRUE(mouse_actions(map, right, up).wall_toggled);
-  EXPECT_EQ((map.walls[{3, 3}]), 1 << 4);
-  EXPECT_EQ((map.walls[{2, 4}]), 1 << 1);
-  // Held: nothing more. Pressed again: back to no wall.
-  mouse_actions(map, right, right);
-  EXPECT_EQ((map.walls[{3, 3}]), 1 << 4);
-  mouse_actions(map, right, up);
-  EXPECT_EQ((map.walls[{3, 3}]), 0);
-  EXPECT_EQ((map.walls[{2, 4}]), 0);
-
-  // No ground under the pointer, or no side: nothing toggles.
-  map.ground = 0;
-  EXPECT_FALSE(mouse_actions(map, right, up).wall_toggled);
-  map.ground = 1;
-  map.side = -1;
-  EXPECT_FALSE(mouse_actions(map, right, up).wall_toggled);
-  EXPECT_EQ((map.walls[{3, 3}]), 0);
-}
-
-TEST(MouseActions, LeftClickTargetsAnyCellOnTheMap) {
-  FakeMap map;
-  const MOUSE_STATE up{50, 60, 0, 0, 0};
-  const MOUSE_STATE left{50, 60, 0, kLeftButton, 0};
-  map.ground = 0;  // no ground test for targets
-  MouseResult r = mouse_actions(map, left, up);
-  EXPECT_TRUE(r.target_set);
-  EXPECT_EQ(r.mouse_grid, VECTOR2D(3, 3));
-  EXPECT_FALSE(mouse_actions(map, left, left).target_set);
-  map.hexagon = {-1, -1};  // outside the view window
-  EXPECT_FALSE(mouse_actions(map, left, up).target_set);
-  EXPECT_FALSE(mouse_actions(map, kNoReading, up).target_set);
+// A right press on a hexagon with ground toggles the wall of the box cell (5, 5) and of the
+// cell across it; a left press on the map sets the target, ground or not.
+TEST(MouseActions, PressesToggleWallsOnBothCellsAndSetTargets) {
+  struct Case {
+    int32_t buttons, before, ground, side;
+    VECTOR2D hexagon;
+    bool toggled, target;
+  };
+  for (const Case c : {Case{kRightButton, 0, 1, 4, {3, 3}, true, false},
+                       Case{kRightButton, kRightButton, 1, 4, {3, 3}, false, false},
+                       Case{kRightButton, 0, 0, 4, {3, 3}, false, false},
+                       Case{kRightButton, 0, 1, -1, {3, 3}, false, false},
+                       Case{kRightButton, 0, 1, 4, {-1, 3}, false, false},
+                       Case{kLeftButton, 0, 0, 4, {3, 3}, false, true},
+                       Case{kLeftButton, kLeftButton, 1, 4, {3, 3}, false, false},
+                       Case{kLeftButton, 0, 1, 4, {3, 8}, false, false}}) {
+    FakeMap map{c.hexagon, c.side, c.ground, {}};
+    const MouseResult r = mouse_actions(map, {50, 60, 0, c.buttons, 0}, {50, 60, 0, c.before, 0});
+    EXPECT_EQ(std::pair(r.wall_toggled, r.target_set), std::pair(c.toggled, c.target))
+        << c.buttons << " over " << c.before;
+    EXPECT_EQ(map.walls, (c.toggled ? Walls{{{5, 5}, 1 << 4}, {{4, 6}, 1 << 1}} : Walls{}));
+  }
 }
 
 }  // namespace

@@ -2,46 +2,47 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "raster/raster.hpp"
 
 namespace demo {
 namespace {
+
+// Every sprite one colour of its own: 0xFF00CCRR with column C and row R.
+raster::Color colour(int i, int j) {
+  return 0xFF000000u | (i + 1) << 8 | (j + 1);
+}
 
 class SpriteTest : public ::testing::Test {
  protected:
   void SetUp() override {
     raster::select_backend(raster::Backend::headless);
     ASSERT_EQ(raster::screen_set_mode(640, 400, 32), 0);
-    // Every sprite one colour of its own: 0x00CCRR with column C and row R.
-    for (int i = 0; i < kSpriteColumns; ++i) {
-      for (int j = 0; j < kSpriteRows; ++j) {
-        sprites.SPRITE_IMAGE[i][j] =
-            raster::image_create(kSpriteWidth, kSpriteHeight, colour(i, j), 0, true);
-      }
+    for (int k = 0; k < kSpriteColumns * kSpriteRows; ++k) {
+      const int i = k % kSpriteColumns, j = k / kSpriteColumns;
+      sprites.SPRITE_IMAGE[i][j] =
+          raster::image_create(kSpriteWidth, kSpriteHeight, colour(i, j), 0, true);
     }
-    sprites.SHADOW_IMAGE = raster::image_create(kShadowWidth, kShadowHeight, 0xFF000000, 0, true);
   }
   void TearDown() override { destroy_sprites(sprites); }
-  static raster::Color colour(int i, int j) { return 0xFF000000u | (i + 1) << 8 | (j + 1); }
-  // Screen pixels.
-  static raster::Color at(int x, int y) { return raster::screen_ptr()[y * 640 + x]; }
-
   Sprites sprites;
 };
 
+// Screen pixels: a sprite anchored at (100, 100) covers (88, 74)-(111, 106), inclusive.
 TEST_F(SpriteTest, WalkerBitAndFrameChooseTheRowAndTheAnchorIsTheFeet) {
-  struct Case {
-    int32_t walker, direction, frame, column, row;
-  };
-  for (const Case c : {Case{0, 0, 0, 0, 0}, Case{2, 5, 1, 5, 1}, Case{3, 3, 0, 3, 2},
-                       Case{1, 4, 1, 4, 3}, Case{0, 1, 2, 1, 2}}) {
-    PUT_SPRITE(sprites, c.walker, 100, 100, c.direction, c.frame);
-    // Screen pixels: the sprite covers (88, 74)-(111, 106).
-    EXPECT_EQ(at(88, 74), colour(c.column, c.row)) << c.walker << " " << c.frame;
-    EXPECT_EQ(at(111, 106), colour(c.column, c.row));
-    EXPECT_NE(at(87, 74), colour(c.column, c.row));
-    EXPECT_NE(at(112, 107), colour(c.column, c.row));
+  // (walker, direction, frame, column, row): odd walkers take rows 2 and 3.
+  for (const auto& [walker, direction, frame, column, row] :
+       {std::tuple{0, 0, 0, 0, 0}, {2, 5, 1, 5, 1}, {3, 3, 0, 3, 2}, {1, 4, 1, 4, 3}}) {
+    PUT_SPRITE(sprites, walker, 100, 100, direction, frame);
+    const raster::Color* px = raster::screen_ptr();
+    EXPECT_EQ(
+        std::tuple(px[74 * 640 + 88], px[106 * 640 + 111], px[73 * 640 + 88], px[107 * 640 + 112]),
+        std::tuple(colour(column, row), colour(column, row), 0xFF000000, 0xFF000000))
+        << walker << " " << direction << " " << frame;
   }
+  EXPECT_EXIT(PUT_SPRITE(sprites, 0, 100, 100, 6, 0), ::testing::ExitedWithCode(6), "");
+  EXPECT_EXIT(PUT_SPRITE(sprites, 1, 100, 100, 0, 2), ::testing::ExitedWithCode(6), "");
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 namespace demo {
@@ -13,90 +14,75 @@ VECTOR2D centre(VECTOR2D cell) {
 }
 
 // Plans one fixed direction (or none) and counts the searches.
-class FixedPlan final : public WalkerMap {
- public:
-  explicit FixedPlan(int32_t direction) : direction_(direction) {}
-  void plan(VECTOR2D, VECTOR2D, int32_t& found, int32_t& direction) override {
+struct FixedPlan final : WalkerMap {
+  explicit FixedPlan(int32_t d) : direction(d) {}
+  void plan(VECTOR2D, VECTOR2D, int32_t& found, int32_t& d) override {
     ++searches;
-    found = direction_ >= 0 ? kTrue : kFalse;
-    direction = direction_;
+    found = direction >= 0 ? kTrue : kFalse;
+    d = direction;
   }
   VECTOR2D cell_centre(VECTOR2D cell) const override { return centre(cell); }
+  int32_t direction;
   int searches = 0;
-
- private:
-  int32_t direction_;
 };
 
 TEST(WalkerInterpolation, QuotientFirstThenFloor) {
-  struct Case {
-    int32_t delta, frames, count, expected;
-  };
-  for (const Case c :
-       {Case{-60, 50, 25, -31}, Case{60, 50, 25, 30}, Case{48, 40, 39, 46}, Case{0, 50, 10, 0}}) {
-    EXPECT_EQ(interpolate(c.delta, c.frames, c.count), c.expected)
-        << c.delta << " over " << c.frames << " after " << c.count;
-  }
+  // (delta, frames, count, pixels): -60 / 50 * 25 is -30.000000000000000001 in 64 bits.
+  for (const auto& [delta, frames, count, pixels] :
+       {std::tuple{-60, 50, 25, -31}, {60, 50, 25, 30}, {48, 40, 39, 46}, {0, 50, 10, 0}})
+    EXPECT_EQ(interpolate(delta, frames, count), pixels) << delta << " " << frames << " " << count;
 }
 
+// Grid cells; the planning frame does not move the walker, the last frame of the step puts it
+// exactly on the new cell, and a step without a path ends where it began.
 TEST(WalkerStep, EndsExactlyOnTheNewCellFromEvenAndOddColumns) {
-  struct Case {
-    VECTOR2D from;
-    int32_t direction;
-    VECTOR2D to;
-  };
-  for (const Case c : {Case{{2, 5}, 5, {1, 4}}, Case{{3, 5}, 5, {2, 5}}, Case{{3, 5}, 1, {4, 5}},
-                       Case{{4, 4}, 2, {5, 4}}, Case{{5, 4}, 0, {5, 3}}}) {
-    FixedPlan plan(c.direction);
+  for (const auto& [from, direction, to] : {std::tuple{VECTOR2D{2, 5}, 5, VECTOR2D{1, 4}},
+                                            {{3, 5}, 5, {2, 5}},
+                                            {{3, 5}, 1, {4, 5}},
+                                            {{4, 4}, 2, {5, 4}},
+                                            {{5, 4}, 0, {5, 3}},
+                                            {{5, 4}, -1, {5, 4}}}) {
+    FixedPlan plan(direction);
     WALKER w;
-    w.POSITION = c.from;
-    w.ABS_POSITION = centre(c.from);
+    w.POSITION = from;
+    w.ABS_POSITION = centre(from);
     w.TARGET = {20, 20};
-    // The planning frame does not move the walker.
-    update_walker(w, kWalker2StepFrames, plan);
-    EXPECT_EQ(w.ABS_POSITION, centre(c.from));
-    EXPECT_EQ(w.STEP_DELTA, centre(c.to) - centre(c.from));
-    for (int f = 1; f < kWalker2StepFrames; ++f) {
+    std::vector<VECTOR2D> cells;
+    for (int f = 0; f <= kWalker2StepFrames; ++f) {
       update_walker(w, kWalker2StepFrames, plan);
-      ASSERT_EQ(w.POSITION, c.from) << "frame " << f;
+      cells.push_back(w.POSITION);
     }
-    update_walker(w, kWalker2StepFrames, plan);
-    EXPECT_EQ(w.POSITION, c.to);
-    EXPECT_EQ(w.ABS_POSITION, centre(c.to));
-    EXPECT_EQ(w.MOVING, kFalse);
-    EXPECT_EQ(plan.searches, 1);
+    EXPECT_EQ(w.STEP_DELTA, centre(to) - centre(from)) << from << " " << direction;
+    EXPECT_EQ(std::vector(cells.begin(), cells.end() - 1), std::vector(kWalker2StepFrames, from));
+    EXPECT_EQ(std::tuple(w.POSITION, w.ABS_POSITION, w.MOVING, plan.searches),
+              std::tuple(to, centre(to), kFalse, 1));
   }
 }
 
 TEST(WalkerAnimation, FrameChangesEveryElevenFramesOfARealStepAndFacingFollows) {
   FixedPlan plan(2);
   WALKER w;
-  w.POSITION = {0, 0};
   w.TARGET = {1, 0};
   std::vector<int32_t> frames;
   for (int f = 0; f <= kWalker1StepFrames; ++f) {
     update_walker(w, kWalker1StepFrames, plan);
     animate_walker(w);
     frames.push_back(w.ANIM_FRAME);
-    if (w.MOVING != 0) {
-      EXPECT_EQ(w.FACING, 2);
-    }
+    EXPECT_EQ(w.FACING, 2) << f;
   }
   // Frame 0 plans (tick 1), so the walk frame flips on frames 10, 21 and 32.
-  EXPECT_EQ((std::vector<int32_t>{frames[9], frames[10], frames[20], frames[21], frames[32]}),
-            (std::vector<int32_t>{0, 1, 1, 0, 1}));
+  EXPECT_EQ((std::vector{frames[9], frames[10], frames[20], frames[21], frames[32]}),
+            (std::vector{0, 1, 1, 0, 1}));
   // On the target: idle, facing down, counters kept.
   const int32_t tick = w.ANIM_TICK;
   EXPECT_TRUE(update_walker(w, kWalker1StepFrames, plan));
   animate_walker(w);
-  EXPECT_EQ(w.FACING, kFacingDown);
-  EXPECT_EQ(w.ANIM_TICK, tick);
-  EXPECT_EQ(w.ANIM_FRAME, frames.back());
+  EXPECT_EQ(std::tuple(w.FACING, w.ANIM_TICK, w.ANIM_FRAME),
+            std::tuple(kFacingDown, tick, frames.back()));
 }
 
 TEST(WalkerDrawing, LowerWalkerLastAndWalker1LastOnEqualY) {
-  WALKER a;
-  WALKER b;
+  WALKER a, b;
   a.ABS_POSITION = {100, 50};
   for (const int32_t y : {60, 50, 40}) {
     b.ABS_POSITION = {10, y};

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <utility>
@@ -14,17 +15,14 @@ namespace raster_test {
 
 inline constexpr int kWidth = 640;
 inline constexpr int kHeight = 400;
+inline constexpr raster::Color kBlack = 0xFF000000;
+inline constexpr raster::Color kWhite = 0xFFFFFFFF;
+inline constexpr raster::Color kRed = 0xFFFF0000;
+using Rows = std::vector<std::string>;
 
-struct ImageDeleter {
-  void operator()(raster::Image* image) const { raster::image_destroy(image); }
-};
-using ImagePtr = std::unique_ptr<raster::Image, ImageDeleter>;
-
-inline ImagePtr make_image(int w, int h) {
-  return ImagePtr{raster::image_create(w, h)};
-}
-inline ImagePtr make_filled(int w, int h, raster::Color fill) {
-  return ImagePtr{raster::image_create(w, h, fill, 0, true)};
+using ImagePtr = std::unique_ptr<raster::Image, decltype(&raster::image_destroy)>;
+inline ImagePtr make_image(int w, int h, raster::Color fill = raster::kTransparent) {
+  return {raster::image_create(w, h, fill, 0, true), &raster::image_destroy};
 }
 
 class Screen : public ::testing::Test {
@@ -33,7 +31,7 @@ class Screen : public ::testing::Test {
     raster::select_backend(raster::Backend::headless);
     ASSERT_EQ(raster::screen_set_mode(kWidth, kHeight, 32), 0);
   }
-  // Screen pixels.
+  // Screen pixels: being built, and last shown.
   static raster::Color at(int x, int y) { return raster::screen_ptr()[y * kWidth + x]; }
   static raster::Color shown(int x, int y) {
     return raster::headless::presented_frame()[static_cast<size_t>(y) * kWidth + x];
@@ -42,14 +40,12 @@ class Screen : public ::testing::Test {
   static raster::Color pixel(const raster::Image* image, int x, int y) {
     return raster::image_pixels(image)[static_cast<size_t>(y) * raster::image_width(image) + x];
   }
-  // The screen pixels (x0, y0) to (x0 + w - 1, y0 + h - 1) as text: '#' where not black.
-  static std::vector<std::string> picture(int x0, int y0, int w, int h) {
-    std::vector<std::string> rows;
-    for (int y = y0; y < y0 + h; ++y) {
-      std::string row;
-      for (int x = x0; x < x0 + w; ++x)
-        row += at(x, y) != 0xFF000000u ? '#' : '.';
-      rows.push_back(row);
+  // Screen pixels (x0, y0) to (x0 + w - 1, y0 + h - 1) as text: '#' where not black.
+  static Rows picture(int x0, int y0, int w, int h) {
+    Rows rows(h, std::string(w, '.'));
+    for (int y = 0; y < h; ++y) {
+      for (int x = 0; x < w; ++x)
+        rows[y][x] = at(x0 + x, y0 + y) != kBlack ? '#' : '.';
     }
     return rows;
   }
@@ -60,10 +56,8 @@ class Screen : public ::testing::Test {
   }
   // Number of screen pixels that differ from colour c.
   static int count_not(raster::Color c) {
-    int n = 0;
-    for (int i = 0; i < kWidth * kHeight; ++i)
-      n += raster::screen_ptr()[i] != c ? 1 : 0;
-    return n;
+    const raster::Color* px = raster::screen_ptr();
+    return static_cast<int>(kWidth * kHeight - std::count(px, px + kWidth * kHeight, c));
   }
 };
 
