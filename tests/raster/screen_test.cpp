@@ -1,4 +1,5 @@
-// Screen mode, locking and presentation, clearing and the view.
+// Screen mode, locking and presentation, clearing, the view, and text.
+#include <set>
 #include <tuple>
 
 #include "test_support.hpp"
@@ -23,12 +24,11 @@ TEST(RasterNoScreen, EverythingReportsTheMissingScreen) {
   EXPECT_EXIT(std::exit(all_refused() ? 0 : 1), ::testing::ExitedWithCode(0), "");
 }
 
-TEST_F(RasterScreen, RefusedModesKeepTheScreenAndANewModeStartsAfresh) {
+TEST_F(RasterScreen, RefusedModesKeepTheScreenAndANewModeDropsTheView) {
   Color* before = screen_ptr();
-  const int bad[][3] = {{0, 400, 32},  {640, -1, 32},   {640, 400, 12},
-                        {640, 400, 0}, {100000, 1, 32}, {30000, 30000, 32}};
-  for (const auto& m : bad)
-    EXPECT_NE(screen_set_mode(m[0], m[1], m[2]), 0) << m[0] << "x" << m[1] << "x" << m[2];
+  for (const auto& [w, h, depth] :
+       {std::tuple{0, 400, 32}, {640, -1, 32}, {640, 400, 12}, {100000, 1, 32}, {30000, 30000, 32}})
+    EXPECT_NE(screen_set_mode(w, h, depth), 0) << w << "x" << h << "x" << depth;
   // A window that cannot open (no such video driver) is refused the same way.
   ASSERT_EQ(setenv("SDL_VIDEODRIVER", "no-such-driver", 1), 0);
   select_backend(Backend::window);
@@ -36,11 +36,6 @@ TEST_F(RasterScreen, RefusedModesKeepTheScreenAndANewModeStartsAfresh) {
   select_backend(Backend::headless);
   unsetenv("SDL_VIDEODRIVER");
   EXPECT_EQ(screen_ptr(), before);
-  int w = 0, h = 0, depth = 0, bpp = 0, pitch = 0, rate = 0;
-  std::string name;
-  ASSERT_EQ(screen_info(w, h, depth, bpp, pitch, rate, name), 0);
-  EXPECT_EQ(std::tuple(w, pitch, name), std::tuple(kWidth, kWidth * bpp, "headless"));
-  // A new mode drops the view: the whole of the new screen is drawable.
   ASSERT_EQ(view_set(2, 2, 3, 3), 0);
   ASSERT_EQ(screen_set_mode(8, 6, 16), 0);
   ASSERT_EQ(put_image(nullptr, 0, 0, make_image(8, 6, kRed).get(), put_transparent), 0);
@@ -49,25 +44,23 @@ TEST_F(RasterScreen, RefusedModesKeepTheScreenAndANewModeStartsAfresh) {
 
 // Screen rows: nested locks show nothing until the outermost unlock, which shows rows
 // first..last inclusive (-1: the first or last row), cut to the screen. Unlocked drawing shows
-// at the next input reading.
+// at the next input reading, but not inside a lock.
 TEST_F(RasterScreen, UnlockShowsWholeFramesOfTheGivenRows) {
   auto img = make_image(4, 20, kRed);
   ASSERT_EQ(put_image(nullptr, 0, 0, img.get(), put_transparent), 0);
   EXPECT_EQ(key_read(), "");
   EXPECT_EQ(shown(0, 0), kRed);
-  ASSERT_EQ(screen_lock(), 0);
-  ASSERT_EQ(screen_lock(), 0);
-  ASSERT_EQ(put_image(nullptr, 8, 0, img.get(), put_transparent), 0);
-  ASSERT_EQ(screen_unlock(), 0);
-  EXPECT_EQ(key_read(), "");  // polling inside a lock shows nothing either
-  EXPECT_EQ(shown(8, 5), kBlack);
-  ASSERT_EQ(screen_unlock(5, 9), 0);
-  for (int row = 0; row < 20; ++row)
-    EXPECT_EQ(shown(8, row), row >= 5 && row <= 9 ? kRed : kBlack) << row;
-  for (const auto& [first, last, row] : {std::tuple{-1, 2, 2}, {17, 100000, 19}}) {
-    ASSERT_EQ(screen_lock(), 0);
+  for (const auto& [first, last, from, to] :
+       {std::tuple{5, 9, 5, 9}, {-1, 2, 0, 2}, {17, 100000, 17, 19}}) {
+    ASSERT_EQ(std::pair(screen_lock(), screen_lock()), std::pair(0, 0));
+    const int x = 8 * (from + 1);
+    ASSERT_EQ(put_image(nullptr, x, 0, img.get(), put_transparent), 0);
+    ASSERT_EQ(screen_unlock(), 0);
+    EXPECT_EQ(key_read(), "");
+    EXPECT_EQ(shown(x, from), kBlack) << from;
     ASSERT_EQ(screen_unlock(first, last), 0);
-    EXPECT_EQ(shown(8, row), kRed) << row;
+    for (int row = 0; row < 20; ++row)
+      EXPECT_EQ(shown(x, row), row >= from && row <= to ? kRed : kBlack) << row;
   }
   EXPECT_NE(screen_unlock(), 0) << "unbalanced unlock is refused";
 }
@@ -77,14 +70,60 @@ TEST_F(RasterScreen, ClearAndDrawingHonourTheViewCutToTheScreen) {
   ASSERT_EQ(put_image(nullptr, 0, 0, img.get(), put_transparent), 0);
   ASSERT_EQ(view_set(30, 20, 10, 5), 0);  // corners in any order, both inclusive
   ASSERT_EQ(screen_clear(), 0);
-  EXPECT_EQ(count_not(kRed), 21 * 16);
   EXPECT_EQ(picture(29, 19, 3, 3), (Rows{"..#", "..#", "###"}));
+  EXPECT_EQ(count_not(kRed), 21 * 16);
+  ASSERT_EQ(view_set(700, 10, 800, 20), 0);  // wholly off the screen: nothing is drawable
+  ASSERT_EQ(screen_clear(), 0);
+  EXPECT_EQ(count_not(kRed), 21 * 16);
   ASSERT_EQ(view_set(), 0);
   ASSERT_EQ(screen_clear(), 0);
   EXPECT_EQ(count_not(kBlack), 0);
-  ASSERT_EQ(view_set(700, 10, 800, 20), 0);  // wholly off the screen: nothing is drawable
-  ASSERT_EQ(put_image(nullptr, -10, -10, img.get(), put_transparent), 0);
-  EXPECT_EQ(count_not(kBlack), 0);
+}
+
+// Screen pixels of the text cell (row, column), 1-based.
+Rows cell(int row, int column) {
+  return Screen::picture((column - 1) * 8, (row - 1) * 8, 8, 8);
+}
+const Rows kBlank(8, "........");
+
+// Every printable character has an inked glyph of its own, white on black over whatever was in
+// its cell; the others show as blanks.
+TEST_F(RasterScreen, GlyphsAreDistinctWhiteOnBlackAndOthersBlank) {
+  ASSERT_EQ(put_image(nullptr, 0, 0, make_image(8, 8, kRed).get(), put_transparent), 0);
+  ASSERT_EQ(print_text("A", false), 0);
+  EXPECT_EQ(cell(1, 1), (Rows{"..###...", ".#...#..", ".#...#..", ".#####..", ".#...#..",
+                              ".#...#..", ".#...#..", "........"}));
+  EXPECT_EQ(std::pair(at(2, 0), at(0, 0)), std::pair(kWhite, kBlack));
+  std::set<Rows> seen;
+  for (int c = 0; c < 256; ++c) {
+    ASSERT_EQ(text_locate(1, 1), 0);
+    ASSERT_EQ(print_text(std::string(1, static_cast<char>(c)), false), 0);
+    EXPECT_EQ(cell(1, 1) != kBlank && seen.insert(cell(1, 1)).second, c >= 33 && c <= 126) << c;
+  }
+}
+
+// Text cells: the cursor advances, wraps past column 80, stops at row 50 (no scrolling) and
+// stays where it was on a refused locate; text ignores the view and shows when unlocked.
+TEST_F(RasterScreen, TextCursorAdvancesWrapsAndStopsAtTheLastRow) {
+  ASSERT_EQ(view_set(100, 100, 110, 110), 0);
+  ASSERT_EQ(text_locate(3, 79), 0);
+  ASSERT_EQ(print_text("ab", false), 0);
+  ASSERT_EQ(print_text("c", true), 0);
+  ASSERT_EQ(print_text("d", false), 0);
+  ASSERT_EQ(text_locate(50, 2), 0);
+  for (const auto& [row, column] : {std::pair{0, 1}, {51, 1}, {1, 81}, {1, 0}})
+    EXPECT_NE(text_locate(row, column), 0) << row << "," << column;
+  ASSERT_EQ(print_text("p", true), 0);
+  ASSERT_EQ(print_text("q", false), 0);
+  for (const auto& [row, column, glyph] :
+       {std::tuple{3, 80, 'b'}, {4, 1, 'c'}, {5, 1, 'd'}, {50, 2, 'p'}, {50, 1, 'q'}}) {
+    const Rows drawn = cell(row, column);
+    ASSERT_EQ(text_locate(1, 1), 0);
+    ASSERT_EQ(print_text(std::string(1, glyph), false), 0);
+    EXPECT_EQ(drawn, cell(1, 1)) << glyph;
+  }
+  EXPECT_TRUE(std::equal(headless::presented_frame().begin(), headless::presented_frame().end(),
+                         screen_ptr()));
 }
 
 }  // namespace
