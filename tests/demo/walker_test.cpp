@@ -5,6 +5,9 @@
 #include <tuple>
 #include <vector>
 
+#include "demo/sprite.hpp"
+#include "raster/raster.hpp"
+
 namespace demo {
 namespace {
 
@@ -13,7 +16,7 @@ VECTOR2D centre(VECTOR2D cell) {
   return {cell.X * 28 + 18, cell.Y * 32 + 16 + (cell.X & 1) * 16};
 }
 
-// Plans one fixed direction (or none) and counts the searches.
+// Plans one fixed direction (or none, -1) and counts the searches.
 struct FixedPlan final : WalkerMap {
   explicit FixedPlan(int32_t d) : direction(d) {}
   void plan(VECTOR2D, VECTOR2D, int32_t& found, int32_t& d) override {
@@ -27,7 +30,7 @@ struct FixedPlan final : WalkerMap {
 };
 
 TEST(WalkerInterpolation, QuotientFirstThenFloor) {
-  // (delta, frames, count, pixels): -60 / 50 * 25 is -30.000000000000000001 in 64 bits.
+  // (delta, frames, count, pixels): -60 / 50 * 25 is just below -30 with a 64-bit mantissa.
   for (const auto& [delta, frames, count, pixels] :
        {std::tuple{-60, 50, 25, -31}, {60, 50, 25, 30}, {48, 40, 39, 46}, {0, 50, 10, 0}})
     EXPECT_EQ(interpolate(delta, frames, count), pixels) << delta << " " << frames << " " << count;
@@ -59,6 +62,8 @@ TEST(WalkerStep, EndsExactlyOnTheNewCellFromEvenAndOddColumns) {
   }
 }
 
+// Frame 0 plans (tick 1), so the walk frame flips on frames 10, 21 and 32 of the step; on the
+// target the walker is idle, faces down and keeps its counters.
 TEST(WalkerAnimation, FrameChangesEveryElevenFramesOfARealStepAndFacingFollows) {
   FixedPlan plan(2);
   WALKER w;
@@ -70,10 +75,8 @@ TEST(WalkerAnimation, FrameChangesEveryElevenFramesOfARealStepAndFacingFollows) 
     frames.push_back(w.ANIM_FRAME);
     EXPECT_EQ(w.FACING, 2) << f;
   }
-  // Frame 0 plans (tick 1), so the walk frame flips on frames 10, 21 and 32.
   EXPECT_EQ((std::vector{frames[9], frames[10], frames[20], frames[21], frames[32]}),
             (std::vector{0, 1, 1, 0, 1}));
-  // On the target: idle, facing down, counters kept.
   const int32_t tick = w.ANIM_TICK;
   EXPECT_TRUE(update_walker(w, kWalker1StepFrames, plan));
   animate_walker(w);
@@ -81,13 +84,37 @@ TEST(WalkerAnimation, FrameChangesEveryElevenFramesOfARealStepAndFacingFollows) 
             std::tuple(kFacingDown, tick, frames.back()));
 }
 
-TEST(WalkerDrawing, LowerWalkerLastAndWalker1LastOnEqualY) {
+// The lower walker is drawn last; WALKER_1 last on equal heights (map pixels).
+TEST(WalkerDrawing, DepthOrderAndSpriteChoice) {
   WALKER a, b;
   a.ABS_POSITION = {100, 50};
   for (const int32_t y : {60, 50, 40}) {
     b.ABS_POSITION = {10, y};
     EXPECT_EQ(walker_1_drawn_first(a, b), y > 50) << y;
   }
+  // Every sprite one colour of its own, 0xFF00CCRR for column C and row R.
+  raster::select_backend(raster::Backend::headless);
+  ASSERT_EQ(raster::screen_set_mode(640, 400, 32), 0);
+  Sprites sprites;
+  const auto colour = [](int i, int j) { return 0xFF000000u | (i + 1) << 8 | (j + 1); };
+  for (int k = 0; k < kSpriteColumns * kSpriteRows; ++k) {
+    const int i = k % kSpriteColumns, j = k / kSpriteColumns;
+    sprites.SPRITE_IMAGE[i][j] = raster::image_create(24, 33, colour(i, j), 0, true);
+  }
+  // (walker, direction, frame, column, row): odd walkers take rows 2 and 3. Screen pixels: a
+  // sprite anchored at (100, 100) covers (88, 74)-(111, 106), inclusive.
+  for (const auto& [walker, direction, frame, column, row] :
+       {std::tuple{0, 0, 0, 0, 0}, {2, 5, 1, 5, 1}, {3, 3, 0, 3, 2}, {1, 4, 1, 4, 3}}) {
+    PUT_SPRITE(sprites, walker, 100, 100, direction, frame);
+    const raster::Color* px = raster::screen_ptr();
+    EXPECT_EQ(
+        std::tuple(px[74 * 640 + 88], px[106 * 640 + 111], px[73 * 640 + 88], px[107 * 640 + 112]),
+        std::tuple(colour(column, row), colour(column, row), 0xFF000000, 0xFF000000))
+        << walker << " " << direction << " " << frame;
+  }
+  EXPECT_EXIT(PUT_SPRITE(sprites, 0, 100, 100, 6, 0), ::testing::ExitedWithCode(6), "");
+  EXPECT_EXIT(PUT_SPRITE(sprites, 1, 100, 100, 0, 2), ::testing::ExitedWithCode(6), "");
+  destroy_sprites(sprites);
 }
 
 }  // namespace

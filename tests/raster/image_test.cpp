@@ -24,28 +24,6 @@ TEST_F(RasterImage, CreateRefusesBadAndAbsurdSizesAndOtherDepths) {
   EXPECT_EQ(count_not(kBlack), 0) << "an image made without a fill draws nothing";
 }
 
-// Screen pixel (x, y) gets colour 0xFF000000 + x * 256 + y; rectangles are corners (x1, y1,
-// x2, y2), inclusive.
-TEST_F(RasterImage, GetCopiesOnlyWholeInclusiveRectanglesOfTheRightSize) {
-  for (int i = 0; i < 100; ++i) {
-    const auto x = static_cast<float>(i % 10), y = static_cast<float>(i / 10);
-    draw_line(nullptr, x, y, x, y, kBlack + static_cast<Color>(i % 10 * 256 + i / 10));
-  }
-  auto part = make_image(3, 2);
-  const int bad[][4] = {{0, 0, 3, 1},  {638, 0, 640, 1}, {-1, 0, 1, 1},
-                        {0, -1, 2, 0}, {0, 399, 2, 400}, {2, 1, 0, 0}};
-  for (const auto& r : bad)
-    EXPECT_NE(image_get(nullptr, r[0], r[1], r[2], r[3], part.get()), 0) << r[0] << "," << r[1];
-  EXPECT_NE(image_get(part.get(), 0, 0, 2, 1, nullptr), 0);
-  EXPECT_EQ(pixel(part.get(), 2, 1), kTransparent) << "refusals leave dest as it was";
-  ASSERT_EQ(image_get(nullptr, 4, 6, 6, 7, part.get()), 0);
-  EXPECT_EQ(pixel(part.get(), 0, 0), kBlack + 4 * 256 + 6);
-  EXPECT_EQ(pixel(part.get(), 2, 1), kBlack + 6 * 256 + 7);
-  auto all = make_image(kWidth, kHeight);
-  ASSERT_EQ(image_get(nullptr, 0, 0, kWidth - 1, kHeight - 1, all.get()), 0);
-  EXPECT_EQ(pixel(all.get(), 9, 9), kBlack + 9 * 256 + 9);
-}
-
 // The target pixel after putting source pixel s over d: alpha is clamped to 0..255 and each
 // colour channel becomes d + floor((s - d) * (alpha + 1) / 256); alpha 0 draws nothing.
 Color model(Color s, Color d, PutMode mode, int alpha) {
@@ -67,6 +45,29 @@ ImagePtr filled(const std::vector<Color>& px, int w) {
   img->pixels = px;
   img->mark_changed();
   return img;
+}
+
+// Image pixel (x, y) of the source holds kBlack + 10 * y + x; rectangles are corners (x1, y1,
+// x2, y2), inclusive: too wide, past each edge, swapped.
+TEST_F(RasterImage, GetCopiesOnlyWholeInclusiveRectanglesOfTheRightSize) {
+  std::vector<Color> px(100);
+  std::iota(px.begin(), px.end(), kBlack);
+  auto src = filled(px, 10), part = make_image(3, 2), all = make_image(kWidth, kHeight);
+  for (const auto& [x1, y1, x2, y2] : {std::tuple{0, 0, 3, 1},
+                                       {8, 0, 10, 1},
+                                       {-1, 0, 1, 1},
+                                       {0, -1, 2, 0},
+                                       {0, 9, 2, 10},
+                                       {2, 1, 0, 0}})
+    EXPECT_NE(image_get(src.get(), x1, y1, x2, y2, part.get()), 0) << x1 << "," << y1;
+  EXPECT_NE(image_get(nullptr, 638, 0, 640, 1, part.get()), 0);
+  EXPECT_NE(image_get(src.get(), 0, 0, 2, 1, nullptr), 0);
+  EXPECT_EQ(pixel(part.get(), 2, 1), kTransparent) << "refusals leave dest as it was";
+  ASSERT_EQ(image_get(src.get(), 4, 6, 6, 7, part.get()), 0);
+  EXPECT_EQ(std::pair(pixel(part.get(), 0, 0), pixel(part.get(), 2, 1)),
+            std::pair(kBlack + 64, kBlack + 76));
+  ASSERT_EQ(image_get(nullptr, 0, 0, kWidth - 1, kHeight - 1, all.get()), 0);
+  EXPECT_EQ(pixel(all.get(), 639, 399), kBlack);
 }
 
 // Sprites of every width up to 70 whose rows hold no hole, a few or many (so rows take both the
@@ -96,19 +97,16 @@ TEST_F(RasterImage, BothModesFollowTheModelOnRaggedSpritesWithEveryKernelSet) {
           std::vector<Color> want(kTargetW * kTargetH);
           std::generate(want.begin(), want.end(), rng);
           auto target = filled(want, kTargetW);
-          for (int y = std::max(0, -oy); y < kRows && oy + y < kTargetH; ++y) {
-            for (int x = std::max(0, -ox); x < width && ox + x < kTargetW; ++x) {
-              Color& d = want[static_cast<size_t>(oy + y) * kTargetW + ox + x];
-              d = model(src[static_cast<size_t>(y) * width + x], d, mode, alpha);
-            }
+          for (int i = 0; i < kTargetW * kTargetH; ++i) {
+            const int x = i % kTargetW - ox, y = i / kTargetW - oy;  // source pixel under i
+            if (x >= 0 && x < width && y >= 0 && y < kRows)
+              want[i] = model(src[y * width + x], want[i], mode, alpha);
           }
-          ASSERT_EQ(put_image(target.get(), static_cast<float>(ox), static_cast<float>(oy),
-                              sprite.get(), mode, alpha),
-                    0);
+          ASSERT_EQ(put_image(target.get(), ox, oy, sprite.get(), mode, alpha), 0);
           const auto got = image_pixels(target.get());
           ASSERT_TRUE(std::equal(got.begin(), got.end(), want.begin()))
-              << "kernels " << static_cast<int>(kernels) << ", width " << width << " at " << ox
-              << "," << oy << (mode == put_transparent ? " keyed" : " blend, alpha ") << alpha;
+              << "kernels " << int(kernels) << ", width " << width << " at " << ox << "," << oy
+              << (mode == put_transparent ? " keyed" : " blend, alpha ") << alpha;
         }
       }
     }

@@ -1,5 +1,6 @@
-// Mouse, keys, timer, random numbers and sleep.
-#include <array>
+// Mouse, keys, timer, random numbers, sleep, and the runtime error report.
+#include <unistd.h>
+
 #include <numeric>
 #include <tuple>
 
@@ -11,18 +12,13 @@ namespace {
 using namespace raster;
 using RasterInput = Screen;
 
-// mouse_state's result, then x, y, wheel, buttons and clip.
-std::array<int, 6> mouse() {
-  std::array<int, 6> m{};
-  m[0] = mouse_state(m[1], m[2], m[3], m[4], m[5]);
-  return m;
-}
-
 TEST_F(RasterInput, ReadingsUntilANewModeForgetsThem) {
-  EXPECT_EQ(mouse(), (std::array<int, 6>{mouse()[0], -1, -1, -1, -1, -1}));
-  EXPECT_NE(mouse()[0], 0);
+  int m[5] = {};  // x, y, wheel, buttons, clip
+  EXPECT_NE(mouse_state(m[0], m[1], m[2], m[3], m[4]), 0);
+  EXPECT_EQ(std::count(m, m + 5, -1), 5);
   headless::set_mouse(17, 23, 2);
-  EXPECT_EQ(mouse(), (std::array<int, 6>{0, 17, 23, 0, 2, 0}));
+  EXPECT_EQ(mouse_state(m[0], m[1], m[2], m[3], m[4]), 0);
+  EXPECT_EQ(std::vector(m, m + 5), (std::vector{17, 23, 0, 2, 0}));
   for (int code : {1, 127, 128})  // 128 is no key and is ignored
     headless::set_key_down(code, true);
   headless::set_key_down(127, false);
@@ -30,23 +26,20 @@ TEST_F(RasterInput, ReadingsUntilANewModeForgetsThem) {
     EXPECT_EQ(key_down(code), down) << code;
   headless::push_key("\xFF;");
   headless::push_key(" ");
-  EXPECT_EQ(key_read(), "\xFF;");
-  EXPECT_EQ(key_read(), " ");
-  EXPECT_EQ(key_read(), "");
+  EXPECT_EQ((std::vector<std::string>{key_read(), key_read(), key_read()}),  // in this order
+            (std::vector<std::string>{"\xFF;", " ", ""}));
   headless::push_key("a");
   ASSERT_EQ(screen_set_mode(kWidth, kHeight, 32), 0);
-  EXPECT_EQ(std::tuple(key_read(), key_down(1), mouse()[1]), std::tuple("", 0, -1));
+  EXPECT_EQ(std::tuple(key_read(), key_down(1), mouse_state(m[0], m[1], m[2], m[3], m[4]) != 0),
+            std::tuple("", 0, true));
 }
 
-TEST(RasterTime, TimerCountsSecondsAndSleepBlocks) {
+TEST(RasterTime, TimerSleepAndRandomSequence) {
   const double t0 = timer_seconds();
   EXPECT_EQ(sleep_ms(20), 0);
-  EXPECT_GE(timer_seconds() - t0, 0.019);
-  EXPECT_LT(timer_seconds() - t0, 2.0);
+  const double slept = timer_seconds() - t0;
+  EXPECT_TRUE(slept >= 0.019 && slept < 2) << slept;
   EXPECT_NE(sleep_ms(-1), 0);
-}
-
-TEST(RasterRandom, SequenceIsInUnitRangeAndRepeatsForASeed) {
   const auto draw = [](double seed) {
     random_seed(seed);
     std::vector<double> v(1000);
@@ -56,9 +49,27 @@ TEST(RasterRandom, SequenceIsInUnitRangeAndRepeatsForASeed) {
   const std::vector<double> first = draw(1234.5);
   EXPECT_EQ(draw(1234.5), first);
   EXPECT_NE(draw(1234.75)[0], first[0]);
-  EXPECT_GE(*std::min_element(first.begin(), first.end()), 0.0);
-  EXPECT_LT(*std::max_element(first.begin(), first.end()), 1.0);
+  EXPECT_TRUE(std::all_of(first.begin(), first.end(), [](double u) { return u >= 0 && u < 1; }));
   EXPECT_NEAR(std::accumulate(first.begin(), first.end(), 0.0) / 1000, 0.5, 0.05);
+}
+
+TEST(RasterFatalError, ReportTextInEveryFormAndTheExitStatus) {
+  const std::tuple<int, int, const char*, const char*, const char*> forms[] = {
+      {6, 120, "demo", "put", " (out of bounds array access) at line 120 of demo::put()"},
+      {2, 0, "demo", "main", " (file not found) in demo::main()"},
+      {3, 7, "demo", "", " (file I/O error) at line 7 of demo()"},
+      {1, 9, "", "main", " (illegal function call) at line 9"},
+      {4, -1, "", "", " (out of memory)"},
+      {5, 1, "m", "p", " (unknown error) at line 1 of m::p()"}};
+  for (const auto& [error, line, module, procedure, tail] : forms) {
+    EXPECT_EQ(fatal_error_text(error, line, module, procedure),
+              "\r\nAborting due to runtime error " + std::to_string(error) + tail + "\r\n\r\n");
+  }
+  // The child sends its standard output to standard error, where the death test reads it.
+  EXPECT_EXIT((dup2(STDERR_FILENO, STDOUT_FILENO), fatal_error(6, 42, "demo", "put")),
+              ::testing::ExitedWithCode(6),
+              "^\r\nAborting due to runtime error 6 \\(out of bounds array access\\) at line 42 "
+              "of demo::put\\(\\)\r\n\r\n$");
 }
 
 }  // namespace
