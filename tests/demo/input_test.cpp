@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <tuple>
 #include <vector>
 
 namespace demo {
@@ -46,29 +47,27 @@ struct FakeMap {
 // across it (odd columns sit half a row lower); a left press on the map sets the target, ground
 // or not. Grid cells.
 TEST(MouseActions, PressesToggleWallsOnBothCellsAndSetTargets) {
-  constexpr int32_t kRight = kRightButton, kLeft = kLeftButton;
-  struct Case {
-    int32_t buttons, before;
-    FakeMap map;
-    Walls walls;
-    bool target;
-  };
-  for (Case c :
-       {Case{kRight, 0, {{3, 3}, {5, 5}, 4, 1}, {{{5, 5}, 1 << 4}, {{4, 6}, 1 << 1}}},
-        Case{kRight, 0, {{3, 3}, {4, 4}, 0, 1}, {{{4, 4}, 1 << 0}, {{4, 3}, 1 << 3}}},
-        Case{kRight, 0, {{3, 3}, {4, 4}, 3, 1}, {{{4, 4}, 1 << 3}, {{4, 5}, 1 << 0}}},
-        Case{kRight, 0, {{3, 3}, {4, 4}, 4, 1}, {{{4, 4}, 1 << 4}, {{3, 4}, 1 << 1}}},
-        Case{kRight, 0, {{3, 3}, {4, 4}, 5, 1}, {{{4, 4}, 1 << 5}, {{3, 3}, 1 << 2}}},
-        Case{kRight, 0, {{3, 3}, {5, 4}, 5, 1}, {{{5, 4}, 1 << 5}, {{4, 4}, 1 << 2}}},
-        Case{kRight, kRight, {{3, 3}, {4, 4}, 4, 1}, {}},
-        Case{kRight, 0, {{3, 3}, {4, 4}, 4, 0}, {}}, Case{kRight, 0, {{3, 3}, {4, 4}, -1, 1}, {}},
-        Case{kRight, 0, {{-1, 3}, {4, 4}, 4, 1}, {}},
-        Case{kLeft, 0, {{3, 3}, {4, 4}, 4, 0}, {}, true},
-        Case{kLeft, kLeft, {{3, 3}, {4, 4}, 4, 1}, {}},
-        Case{kLeft, 0, {{3, 8}, {4, 4}, 4, 1}, {}}}) {
-    const MouseResult r = mouse_actions(c.map, {5, 6, 0, c.buttons, 0}, {5, 6, 0, c.before, 0});
-    EXPECT_EQ(c.map.walls, c.walls) << c.map.box << " side " << c.map.side;
-    EXPECT_EQ(std::pair(r.wall_toggled, r.target_set), std::pair(!c.walls.empty(), c.target));
+  constexpr int32_t kR = kRightButton, kL = kLeftButton;
+  // (buttons, before, hexagon, box, side, ground, walls, target)
+  const std::tuple<int32_t, int32_t, VECTOR2D, VECTOR2D, int32_t, int32_t, Walls, bool> cases[] = {
+      {kR, 0, {3, 3}, {5, 5}, 4, 1, {{{5, 5}, 1 << 4}, {{4, 6}, 1 << 1}}, false},
+      {kR, 0, {3, 3}, {4, 4}, 0, 1, {{{4, 4}, 1 << 0}, {{4, 3}, 1 << 3}}, false},
+      {kR, 0, {3, 3}, {4, 4}, 3, 1, {{{4, 4}, 1 << 3}, {{4, 5}, 1 << 0}}, false},
+      {kR, 0, {3, 3}, {4, 4}, 4, 1, {{{4, 4}, 1 << 4}, {{3, 4}, 1 << 1}}, false},
+      {kR, 0, {3, 3}, {4, 4}, 5, 1, {{{4, 4}, 1 << 5}, {{3, 3}, 1 << 2}}, false},
+      {kR, 0, {3, 3}, {5, 4}, 5, 1, {{{5, 4}, 1 << 5}, {{4, 4}, 1 << 2}}, false},
+      {kR, kR, {3, 3}, {4, 4}, 4, 1, {}, false},  // held
+      {kR, 0, {3, 3}, {4, 4}, 4, 0, {}, false},   // no ground
+      {kR, 0, {3, 3}, {4, 4}, -1, 1, {}, false},  // no side
+      {kR, 0, {-1, 3}, {4, 4}, 4, 1, {}, false},  // off the map
+      {kL, 0, {3, 3}, {4, 4}, 4, 0, {}, true},    // ground does not matter
+      {kL, kL, {3, 3}, {4, 4}, 4, 1, {}, false},  // held
+      {kL, 0, {3, 8}, {4, 4}, 4, 1, {}, false}};  // off the map
+  for (const auto& [buttons, before, hexagon, box, side, ground, walls, target] : cases) {
+    FakeMap map{hexagon, box, side, ground, {}};
+    const MouseResult r = mouse_actions(map, {5, 6, 0, buttons, 0}, {5, 6, 0, before, 0});
+    EXPECT_EQ(map.walls, walls) << box << " side " << side;
+    EXPECT_EQ(std::pair(r.wall_toggled, r.target_set), std::pair(!walls.empty(), target));
   }
 }
 
