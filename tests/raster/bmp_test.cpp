@@ -14,8 +14,7 @@ using namespace raster;
 
 // The colour of picture pixel (x, y) in the test pictures (alpha 0xFF as loaded).
 Color expected(int x, int y) {
-  return kBlack | static_cast<Color>(x * 37 % 256) << 16 | static_cast<Color>(y * 53 % 256) << 8 |
-         static_cast<Color>((x + y) * 11 % 256);
+  return kBlack | static_cast<Color>(x * 37 % 256 << 16 | y * 53 % 256 << 8 | (x + y) * 11 % 256);
 }
 
 struct BmpLayout {
@@ -50,13 +49,10 @@ std::vector<uint8_t> make_bmp(const BmpLayout& s) {
     put32(b, 54 + 4 * i, 0xFF0000u >> (8 * i));
   for (uint32_t i = 0; i < entries; ++i)
     put32(b, table + 4 * i, expected(i % s.width, i / s.width) & 0xFFFFFF);
-  for (int r = 0; r < s.height; ++r) {
-    const int y = s.top_down ? r : s.height - 1 - r;
-    for (int x = 0; x < s.width; ++x) {
-      // 32 bits: the fourth byte, zero here, does not carry alpha.
-      const uint32_t v = s.bits == 8 ? y * s.width + x : expected(x, y) & 0xFFFFFF;
-      put32(b, offset + r * stride + x * (s.bits / 8), v, s.bits / 8);
-    }
+  for (int i = 0; i < s.width * s.height; ++i) {  // 32 bits: the fourth byte does not carry alpha
+    const int x = i % s.width, y = i / s.width, row = s.top_down ? y : s.height - 1 - y;
+    const uint32_t v = s.bits == 8 ? i : expected(x, y) & 0xFFFFFF;
+    put32(b, offset + row * stride + x * (s.bits / 8), v, s.bits / 8);
   }
   return b;
 }

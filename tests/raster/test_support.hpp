@@ -36,10 +36,6 @@ class Screen : public ::testing::Test {
   static raster::Color shown(int x, int y) {
     return raster::headless::presented_frame()[static_cast<size_t>(y) * kWidth + x];
   }
-  // Image pixels.
-  static raster::Color pixel(const raster::Image* image, int x, int y) {
-    return raster::image_pixels(image)[static_cast<size_t>(y) * raster::image_width(image) + x];
-  }
   // Screen pixels (x0, y0) to (x0 + w - 1, y0 + h - 1) as text: '#' where not black.
   static Rows picture(int x0, int y0, int w, int h) {
     Rows rows(h, std::string(w, '.'));
