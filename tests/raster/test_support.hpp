@@ -39,10 +39,8 @@ class Screen : public ::testing::Test {
   // Screen pixels (x0, y0) to (x0 + w - 1, y0 + h - 1) as text: '#' where not black.
   static Rows picture(int x0, int y0, int w, int h) {
     Rows rows(h, std::string(w, '.'));
-    for (int y = 0; y < h; ++y) {
-      for (int x = 0; x < w; ++x)
-        rows[y][x] = at(x0 + x, y0 + y) != kBlack ? '#' : '.';
-    }
+    for (int i = 0; i < w * h; ++i)
+      rows[i / w][i % w] = at(x0 + i % w, y0 + i / w) != kBlack ? '#' : '.';
     return rows;
   }
   static std::pair<float, float> cursor() {
