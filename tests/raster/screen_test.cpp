@@ -104,6 +104,7 @@ TEST_F(RasterScreen, TextCellsAndTheTextCursor) {
 
 TEST_F(RasterScreen, MouseReadingsKeysDownAndTheKeyQueue) {
   int m[5] = {};  // x, y, wheel, buttons, clip
+  EXPECT_NE(mouse_state(m[0], m[1], m[2], m[3], m[4]), 0) << "no pointer seen yet";
   headless::set_mouse(17, 23, 2);
   EXPECT_EQ(mouse_state(m[0], m[1], m[2], m[3], m[4]), 0);
   EXPECT_EQ(std::vector(m, m + 5), (std::vector{17, 23, 0, 2, 0}));
