@@ -79,6 +79,8 @@ struct Frontier {
   int32_t open;
   int32_t low;  // the lowest open F / 10; every open one lies within kBucketSpan above it
   int32_t open_count;
+  int32_t expanded;
+  int64_t open_sum;  // open cells summed over the expansions, each counted before it
 };
 
 // Checks the six neighbours of the closed cell c at grid (x, y), whose G / 10 is steps - 1.
@@ -199,7 +201,7 @@ template <bool kInner, int32_t kParity>
   f.buckets[0].insert(static_cast<uint32_t>(start));
   f.open_count = 1;
 
-  int32_t expanded = 0;
+  int32_t& expanded = f.expanded;
   while (f.open_count != 0) {
     int32_t skipped = 0;
     for (; f.buckets[f.low & 3].empty(); ++f.low) {
@@ -209,8 +211,8 @@ template <bool kInner, int32_t kParity>
     const auto c = static_cast<int32_t>(bucket.lowest());
     if (c == setup.end) break;
     bucket.erase(static_cast<uint32_t>(c));
-    --f.open_count;
     ++expanded;
+    f.open_sum += f.open_count--;
 
     MAP_CELL& from = f.cells[c];
     from.ASTAR_LIST = setup.closed;
@@ -249,9 +251,13 @@ bool bucket_search(HEXAGON_MAP& map, SearchScratch& s, const SearchSetup& setup)
              next_epoch(s),
              setup.open,
              0,
+             0,
+             0,
              0};
   const bool done = run_buckets(f, setup);
   s.astar_opening.set_size(f.opened_count);
+  s.astar_prefer_heap =
+      detail::prefer_heap(map.CELL_COUNT, f.expanded, f.open_sum, s.astar_prefer_heap);
   return done;
 }
 
@@ -259,6 +265,12 @@ bool bucket_search(HEXAGON_MAP& map, SearchScratch& s, const SearchSetup& setup)
 // values, and are reset unless this search opened them again.
 void search(HEXAGON_MAP& map, SearchScratch& s, const SearchSetup& setup) {
   MAP_CELL* const cells = map.CELLS.data();
+  if (s.astar_prefer_heap) {
+    detail::reset_list(cells, s.astar_searched, setup.none);
+    detail::reset_list(cells, s.astar_opening, setup.none);
+    detail::run_heap_search(map, s, setup);
+    return;
+  }
   const bool done = bucket_search(map, s, setup);
   for (LowestIndexSet& bucket : s.buckets)
     bucket.clear();

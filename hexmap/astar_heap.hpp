@@ -79,6 +79,19 @@ struct SearchSetup {
   int32_t closed;
 };
 
+// Which search suits the map, judged after each search by the open cells an expansion sees
+// on average: below one bit word's worth (mazes, narrow ways) the buckets' words are nearly
+// empty and the heap is the faster. Short searches leave the choice as it was; on small grids
+// both take microseconds and the buckets stay.
+inline constexpr int32_t kJudgedCells = 4096;
+inline constexpr int32_t kJudgedExpansions = 64;
+inline constexpr int64_t kSparseOpen = 64;
+constexpr bool prefer_heap(int32_t cell_count, int32_t expanded, int64_t open_sum, bool before) {
+  if (cell_count < kJudgedCells) return false;
+  if (expanded < kJudgedExpansions) return before;
+  return open_sum < kSparseOpen * expanded;
+}
+
 // The expansion loop. Cells are reset, the lists of written cells empty, the start valid.
 inline void run_heap_search(HEXAGON_MAP& map, SearchScratch& s, const SearchSetup& setup) {
   MAP_CELL* const cells = map.CELLS.data();
@@ -95,10 +108,13 @@ inline void run_heap_search(HEXAGON_MAP& map, SearchScratch& s, const SearchSetu
   heap.push(cells[setup.start].ASTAR_F, setup.start);
 
   int32_t expanded = 0;
+  int64_t open_count = 1;
+  int64_t open_sum = 0;
   for (;;) {
     const int32_t c = heap.pop();
     if (c == -1 || c == setup.end) break;
     ++expanded;
+    open_sum += open_count--;
     MAP_CELL& from = cells[c];
     from.ASTAR_LIST = setup.closed;
     const VECTOR2D pos = from.POSITION;
@@ -119,6 +135,7 @@ inline void run_heap_search(HEXAGON_MAP& map, SearchScratch& s, const SearchSetu
       } else if (g >= to.ASTAR_G) {
         return;  // open or closed: only a cheaper way (re)opens it
       }
+      open_count += static_cast<int64_t>(to.ASTAR_LIST != open);
       to.ASTAR_LIST = open;
       to.ASTAR_G = g;
       to.ASTAR_H = wrap_times10(distance(to.POSITION.X, to.POSITION.Y, goal.X, goal.Y));
@@ -136,6 +153,7 @@ inline void run_heap_search(HEXAGON_MAP& map, SearchScratch& s, const SearchSetu
     relax(5);
     if (expanded >= setup.limit) break;
   }
+  s.astar_prefer_heap = prefer_heap(map.CELL_COUNT, expanded, open_sum, s.astar_prefer_heap);
 }
 
 // Traces the path from the end back to the start into the cells and the result fields, which

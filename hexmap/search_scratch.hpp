@@ -181,6 +181,8 @@ struct SearchScratch {
   std::vector<SideWord> side;
   uint32_t epoch = 0;  // of the latest bucketed search
   std::array<LowestIndexSet, 4> buckets;
+  // The last search found its open cells sparse (a maze), where the heap is the faster.
+  bool astar_prefer_heap = false;
   // A*: cells whose A* values were written outside a search (SET_ID, a direct neighbour check).
   CellList astar_touched;
   // Every cell needs the reset: the grid is new, or the list marks changed since the last one.
