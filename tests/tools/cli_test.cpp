@@ -102,6 +102,7 @@ render m.txt -o x.png --path 1,1:2,2:3,3|2|hexmap: --path: '1,1:2,2:3,3' is not 
 render m.txt -o x.png --path 0,0:9,9|2|hexmap: (9,9) is outside the 6 x 6 map
 render m.txt -o missing/x.png|1|hexmap: cannot write missing/x.png: No such file or directory
 convert m.txt n.doc|2|hexmap: convert needs one map file (.txt) and one Tiled map (.tmx), got m.txt and n.doc
+convert m.txt n.txt|2|hexmap: convert needs one map file (.txt) and one Tiled map (.tmx), got m.txt and n.txt
 convert m.txt missing/m.tmx|1|hexmap: cannot write missing/m.tmx: No such file or directory
 render --help|0|Draw a map into a PNG picture
 )";
@@ -135,9 +136,10 @@ TEST_F(Cli, ConvertRoundTripsByteForByte) {
   write("sheet.png", *encode_png(sheet_));
   ASSERT_EQ(run("convert m.txt m.tmx").status, 0);
   std::string tmx = bytes("m.tmx");
-  write("p.tmx", tmx.replace(tmx.find("sheet.bmp"), 9, "sheet.png"));
+  tmx.replace(tmx.find("sheet.bmp"), 9, "sheet.png");
+  write("p.tmx", tmx.replace(tmx.find("ff00ff"), 6, "0a0000"));  // see-through: tile 0's (0, 0)
   ASSERT_EQ(run("convert p.tmx p.txt").status, 0);
-  EXPECT_EQ(bytes("p.bmp"), bytes("sheet.bmp"));
+  EXPECT_EQ(bytes("p.bmp"), encode_bmp_sheet(sheet_, 0x0A0000));
   std::string want = bytes("m.txt");
   EXPECT_EQ(bytes("p.txt"), want.replace(want.find("sheet.bmp"), 9, "p.bmp"));
 }

@@ -173,8 +173,6 @@ TEST(Pictures, BmpSheet) {
   EXPECT_EQ(bmp.substr(54), std::string("\xFF\x00\xFF\x00\x00\x00\xFF\x00\xFF\0\0\0"
                                         "\x30\x20\x10\xFF\x00\xFF\xFF\x00\xFF\0\0\0",
                                         24));
-  const auto size = bmp_size({reinterpret_cast<const uint8_t*>(bmp.data()), bmp.size()});
-  EXPECT_EQ(std::pair(size->width, size->height), std::pair(3, 2));
 }
 
 }  // namespace
