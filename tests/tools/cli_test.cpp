@@ -96,7 +96,6 @@ path m.txt 1,2|2|hexmap: TO is required (see hexmap --help)
 frobnicate|2|hexmap: A subcommand is required (see hexmap --help)
 check m.txt --verbose|2|hexmap: The following argument was not expected: --verbose (see hexmap --help)
 render m.txt -o x.png --size 0x5|2|hexmap: --size: '0x5' is not WxH (see hexmap --help)
-render m.txt -o x.png --flood 1,1|2|hexmap: --flood: '1,1' is not X,Y,STEPS (see hexmap --help)
 render m.txt -o x.png --flood 1,1,-1|2|hexmap: --flood: '1,1,-1' is not X,Y,STEPS (see hexmap --help)
 render m.txt -o x.png --path 1,1:2,2:3,3|2|hexmap: --path: '1,1:2,2:3,3' is not X1,Y1:X2,Y2 (see hexmap --help)
 render m.txt -o x.png --path 0,0:9,9|2|hexmap: (9,9) is outside the 6 x 6 map

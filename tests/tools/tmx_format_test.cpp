@@ -165,14 +165,16 @@ TEST(TmxWrite, RefusesValuesWithoutATiledForm) {
       "box 24 x 31: Tiled needs an even box height of at least 2 and a box width of 1 or more");
 }
 
-// The engine's copy of a tileset image: bottom row first, rows of 9 bytes padded to 12, BGR;
-// pixels less than half opaque and those of the see-through colour become magenta.
+// The engine's copy of a tileset image and its stated size: bottom row first, rows of 9 bytes
+// padded to 12, BGR; pixels less than half opaque and those of the see-through colour become
+// magenta.
 TEST(Pictures, BmpSheet) {
   const Picture p{3, 2, {0xFF102030, 0x00405060, 0x80FF00FF, 0xFFABCDEF, 0xFF000000, 0x7F112233}};
   const std::string bmp = encode_bmp_sheet(p, 0xABCDEF);
   EXPECT_EQ(bmp.substr(54), std::string("\xFF\x00\xFF\x00\x00\x00\xFF\x00\xFF\0\0\0"
                                         "\x30\x20\x10\xFF\x00\xFF\xFF\x00\xFF\0\0\0",
                                         24));
+  EXPECT_EQ(bmp_size({reinterpret_cast<const uint8_t*>(bmp.data()), bmp.size()})->width, 3);
 }
 
 }  // namespace
