@@ -1,24 +1,139 @@
-// DRAW beyond the whole-frame picture (which pins the painter's order of overlapping tiles):
-// which cell's tile shows where for other cameras, ids that are no tile, the order of the wall
-// layers, and the refusals.
+// The map on screen: a whole frame compared pixel for pixel with a picture kept in
+// tests/hexmap/golden/ (after a deliberate change of the picture, run the test once with
+// HEXMAP_UPDATE_GOLDEN=1 to rewrite it, and scripts/bmp_to_png.py for the README's copy), then
+// what one frame cannot show: other cameras, ids that are no tile, the flood pulse's course,
+// stored path steps that run in a circle, and the refusals.
+#include <algorithm>
+#include <ranges>
+
 #include "log_capture.hpp"
 #include "screen_map.hpp"
+#include "tests/reference/test_maps.hpp"
 
 namespace hexmap::testing {
 namespace {
 
-using DrawTest = ScreenMap;
-using Colours = std::vector<raster::Color>;
+using reference::hex_bottom;
+using reference::hex_pixel;
 
-constexpr raster::Color kBlack = 0x000000;
+constexpr int kPictureW = 256;
+constexpr int kPictureH = 224;
+constexpr int kTileW = 32;
+constexpr int kTileH = 32;
+constexpr int kBoxW = 24;
+constexpr int kBoxH = 28;
 constexpr raster::Color kMagenta = 0xFFFF00FF;
+// Tile ids on the sheet.
+constexpr int kVoid = 0;
+constexpr int kFirstWallPanel = 3;
+constexpr int kSolidPanel = 9;
+constexpr int kFloodPanel = 10;
+constexpr int kTileCount = 11;
+// The flood panel's blue is full, so over black its blue channel shows the blend's opacity.
+constexpr raster::Color kFloodBlue = 0xFF3399FF;
 
-// Opaque, distinct and never black or magenta; colour bits only.
+const std::filesystem::path kGolden =
+    std::filesystem::path(__FILE__).parent_path() / "golden" / "map_picture.bmp";
+
+// Hexagons in the top kBoxH rows; ground tiles have an outline and a side face below.
+raster::Color paint(int id, int x, int y) {
+  const auto hex = hex_pixel(x, y, kTileW, kBoxH);
+  if (id == kVoid) return hex.in_hexagon() ? 0xFF23232Bu : kMagenta;
+  if (id < kFirstWallPanel) {
+    if (!hex.in_hexagon()) {
+      const double bottom = hex_bottom(x, kTileW, kBoxH);
+      return y >= bottom && y < bottom + kTileH - kBoxH ? 0xFF3C2E22u : kMagenta;
+    }
+    if (hex.edge_distance() < 1) return 0xFF2B3326u;
+    return id == 1 ? 0xFF5A6B4Eu : 0xFF62754Fu;
+  }
+  if (id < kSolidPanel) {
+    return hex.in_hexagon() && hex.inside[id - kFirstWallPanel] < 3 ? 0xFFF2E6C9u : kMagenta;
+  }
+  if (id == kSolidPanel)
+    return hex.in_hexagon() && hex.edge_distance() >= 4 ? 0xFF8C3B32u : kMagenta;
+  return hex.in_hexagon() && hex.edge_distance() >= 2 ? kFloodBlue : kMagenta;
+}
+
+class MapPicture : public ScreenMap {
+ protected:
+  void SetUp() override {
+    ScreenMap::SetUp();
+    open_screen(kPictureW, kPictureH);
+    load_tiles(kTileW, kTileH, kTileCount, paint);
+    map_.SET_OVERLAP_SIZE(kBoxW, kBoxH);
+    map_.SET_WALL_PANELS(kFirstWallPanel);
+    map_.SET_SOLID_PANEL(kSolidPanel);
+    map_.SET_FLOODMAP_PANEL(kFloodPanel);
+    // A wall from the top edge down between columns 4 and 5, open at the bottom two rows;
+    // holes, rocks, a path around the wall and a flood of two steps.
+    reference::make_open_map(map_, 10, 7);
+    for (MAP_CELL& c : map_.CELLS)
+      c.ID_GROUND = (c.POSITION.X + c.POSITION.Y) % 3 == 0 ? 2 : 1;
+    for (int32_t y = 0; y < 5; ++y) {
+      reference::wall_both_sides(map_, 4, y, 1);
+      reference::wall_both_sides(map_, 4, y, 2);
+    }
+    map_.SET_ID_GROUND(2, 2, 0);
+    map_.SET_ID_GROUND(7, 5, 0);
+    map_.ASTAR_CELLSETSOLID(6, 1, -1);
+    map_.ASTAR_CELLSETSOLID(3, 4, -1);
+    map_.FLOODMAP_COMPUTE(2, 5, 2);
+    map_.ASTAR_COMPUTE(VECTOR2D(1, 1), VECTOR2D(8, 2), 65535);
+    map_.SET_CAMERA(-4, -4);
+  }
+};
+
+TEST_F(MapPicture, MatchesTheGoldenPicture) {
+  ASSERT_TRUE(map_.ASTAR_PATH_FOUND);
+  // Brings the process-wide flood pulse to its top, so the frame's flood blends at 193.
+  const VECTOR2D origin = map_.GET_POSITION_ON_SCREEN_FOR_GRID(2, 5);
+  for (int calls = 0; (rgb(origin.X, origin.Y) & 0xFF) != 200; ++calls) {
+    ASSERT_LT(calls, 40) << "the flood pulse never reached 200";
+    raster::screen_clear();
+    map_.FLOODMAP_DRAW_PATH();
+  }
+  raster::screen_lock();
+  raster::screen_clear();
+  map_.DRAW();
+  map_.CLIP_ON();
+  map_.FLOODMAP_DRAW_PATH();
+  map_.ASTAR_DRAW_PATH();
+  map_.CLIP_OFF();
+  raster::screen_unlock();
+  const std::vector<raster::Color>& frame = raster::headless::presented_frame();
+
+  if (std::getenv("HEXMAP_UPDATE_GOLDEN") != nullptr) {
+    ASSERT_TRUE(reference::write_bmp32(kGolden.string(), kPictureW, kPictureH, frame));
+    GTEST_SKIP() << "rewrote " << kGolden;
+  }
+  raster::Image* golden = raster::image_create(kPictureW, kPictureH);
+  ASSERT_EQ(raster::bmp_load(kGolden.string(), golden), 0)
+      << kGolden << ": " << raster::failure_reason();
+  const auto want = raster::image_pixels(golden);
+  const auto wrong =
+      std::ranges::count_if(std::views::iota(size_t{0}, frame.size()),
+                            [&](size_t i) { return ((frame[i] ^ want[i]) & 0xFFFFFF) != 0; });
+  raster::image_destroy(golden);
+  const auto actual = std::filesystem::path(::testing::TempDir()) / "map_picture.actual.bmp";
+  if (wrong != 0) reference::write_bmp32(actual.string(), kPictureW, kPictureH, frame);
+  EXPECT_EQ(wrong, 0) << "pixels differ from " << kGolden << "; this frame is in " << actual;
+}
+
+using DrawTest = ScreenMap;
+using Lines = std::vector<std::string>;
+
+// Opaque, distinct and never black; colour bits only.
 raster::Color tile_colour(int id) {
   return (static_cast<uint32_t>(id) + 1) * 0x2A5F13u & 0xFFFFFFu;
 }
 raster::Color solid_tile(int id, int /*x*/, int /*y*/) {
   return 0xFF000000u | tile_colour(id);
+}
+bool screen_is_black() {
+  const raster::Color* s = raster::screen_ptr();
+  return std::all_of(s, s + kScreenWidth * kScreenHeight,
+                     [](raster::Color c) { return (c & 0xFFFFFF) == 0; });
 }
 
 // 16 x 16 tiles on a 16 x 16 box touch without overlapping, so every screen pixel can be traced
@@ -46,70 +161,88 @@ TEST_F(DrawTest, EveryScreenPixelShowsTheCellUnderItForCamerasEitherSideOfTheOri
         const int x = floor_div(sx + camera.X, kTile);
         const int y = floor_div(sy + camera.Y - (x & 1) * (kTile / 2), kTile);
         const int32_t id = map_.INSIDE(x, y) != 0 ? map_.GET_ID_GROUND(x, y) : -1;
-        const raster::Color want = id >= 0 && id < kTiles ? tile_colour(id) : kBlack;
+        const raster::Color want = id >= 0 && id < kTiles ? tile_colour(id) : 0;
         if (rgb(sx, sy) != want && ++wrong <= 3)
-          ADD_FAILURE() << "camera " << camera << " screen (" << sx << "," << sy << "), cell "
-                        << VECTOR2D(x, y);
+          ADD_FAILURE() << "camera " << camera << " screen (" << sx << "," << sy << ")";
       }
     }
     EXPECT_EQ(wrong, 0) << camera;
   }
 }
 
-// Tile 0 is ground; tile 1 + n is wall panel n, opaque from column n + 1 on; tile 7 is the
-// solid panel, opaque in column 7 only. Each later layer leaves one more column of the ones
-// before it visible, so row 0 of a cell's tile tells which layers were drawn in which order.
-TEST_F(DrawTest, WallPanelsInSideOrderThenTheSolidPanel) {
-  load_tiles(8, 8, 8, [](int id, int x, int) {
-    return id == 0 || x >= id ? solid_tile(id, x, 0) : kMagenta;
-  });
-  map_.SET_WALL_PANELS(1);
-  map_.SET_SOLID_PANEL(7);
-  map_.CREATE_MAP(4, 1);
-  map_.SET_ID_WALL(0, 0, 63);
-  map_.ASTAR_CELLSETSOLID(0, 0, -1);
-  map_.SET_ID_WALL(2, 0, 1 << 2 | 1 << 4);
-  const auto row0 = [&](int cell_x) {
-    Colours shown;
-    for (int x = 0; x < 8; ++x)
-      shown.push_back(rgb(cell_x * 8 + x, 0));
-    return shown;
-  };
-  const auto tiles = [](std::vector<int> ids) {
-    Colours colours;
-    for (const int id : ids)
-      colours.push_back(tile_colour(id));
-    return colours;
-  };
-  map_.DRAW();
-  EXPECT_EQ(row0(0), tiles({0, 1, 2, 3, 4, 5, 6, 7}));
-  EXPECT_EQ(row0(2), tiles({0, 0, 0, 3, 3, 5, 5, 5}));
-  // Panels that are no tile of the list are skipped, the others still drawn.
-  map_.WALL_PANEL[1] = 8;
-  map_.SOLID_PANEL = -1;
-  map_.DRAW();
-  EXPECT_EQ(row0(0), tiles({0, 1, 1, 3, 4, 5, 6, 6}));
+// The pulse is one per process, so a fresh process shows its whole course: up by 5 from 0 to
+// 200, down by 7 to no less than 100, up by 5 again. A map without a screen does not advance it.
+// The number of the first call that drew another opacity, 0 when none did.
+int first_wrong_opacity(HEXAGON_MAP& map) {
+  HEXAGON_MAP unchecked;
+  unchecked.LOG_OFF();
+  std::vector<int32_t> want;
+  for (int32_t a = 5; a <= 200; a += 5)
+    want.push_back(a);
+  for (int32_t a = 193; a > 100; a -= 7)
+    want.push_back(a);
+  for (int32_t a = 100; a <= 200; a += 5)
+    want.push_back(a);
+  want.push_back(193);
+  for (size_t i = 0; i < want.size(); ++i) {
+    unchecked.FLOODMAP_DRAW_PATH();
+    raster::screen_clear();
+    map.FLOODMAP_DRAW_PATH();
+    if (static_cast<int32_t>(raster::screen_ptr()[0] & 0xFF) != want[i]) return int(i) + 1;
+  }
+  return 0;
 }
 
+// A white flood panel blended over black shows the opacity in every colour channel.
+TEST_F(DrawTest, FloodOpacityPulsesFrom5Between100And200) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");  // re-runs this test in a new process
+  load_tiles(10, 10, 1, [](int, int, int) { return 0xFFFFFFFFu; });
+  reference::make_open_map(map_, 4, 3);
+  map_.FLOODMAP_COMPUTE(0, 0, 1);
+  EXPECT_EXIT(std::exit(first_wrong_opacity(map_)), ::testing::ExitedWithCode(0), "");
+}
+
+// Step directions are public fields: ones that lead round in a circle must not hang the walk.
+TEST_F(DrawTest, PathStepsInACircleEnd) {
+  load_tiles(16, 16, 1, solid_tile);
+  reference::make_open_map(map_, 6, 5);
+  map_.ASTAR_COMPUTE(VECTOR2D(1, 1), VECTOR2D(2, 2), 65535);
+  MAP_CELL back = map_.GET_ID(2, 2);
+  back.ASTAR_PATH_DIRECTION = 5;  // back to (1, 1), which leads on to (2, 2)
+  map_.SET_ID(2, 2, back);
+  map_.ASTAR_DRAW_PATH();
+  const VECTOR2D start = map_.GET_POSITION_ON_SCREEN_FOR_GRID(1, 1);
+  EXPECT_EQ(rgb(start.X - 4, start.Y), 0x007F00u);  // the start marker, round the visit dot
+}
+
+// Each row spoils a fresh map with tiles and draws: one line, nothing on screen.
 TEST_F(DrawTest, RefusalsAreLoggedAndDrawNothing) {
-  HEXAGON_MAP unchecked;
   load_tiles(8, 8, 1, solid_tile);
   const std::pair<void (*)(HEXAGON_MAP&), std::string> cases[] = {
-      {[](HEXAGON_MAP&) {}, "M: - DRAW map is bypassed"},  // no screen detected
-      {[](HEXAGON_MAP& m) { m.MAP_HEIGHT = 1000; },
+      {[](HEXAGON_MAP& m) { m.MAP_HEIGHT = 1000, m.DRAW(); },
        "M:   DRAW refused, the map size fields do not match the cells"},
-      {[](HEXAGON_MAP& m) { m.BOX_WIDTH = m.BLOCK_WIDTH = 0; },
+      {[](HEXAGON_MAP& m) { m.BOX_WIDTH = m.BLOCK_WIDTH = 0, m.DRAW(); },
        "M:   DRAW refused, box size (0 x 8) is below 1"},
+      {[](HEXAGON_MAP& m) { m.FLOOD_PANEL = 1, m.FLOODMAP_DRAW_PATH(); },
+       "M:   FLOOD display skipped, the flood panel is no loaded tile"},
+      {[](HEXAGON_MAP& m) { m.MAP_WIDTH = 1000, m.FLOODMAP_DRAW_PATH(); },
+       "M:   FLOOD display refused, the map size fields do not match the cells"},
+      {[](HEXAGON_MAP& m) { m.ASTAR_CELLSETSTART(0, 1), m.ASTAR_DRAWCELL(6, 0); },  // not (0, 1)
+       "M:   A* cell (6,0) is not drawn, it is off the map"},
   };
-  for (const auto& [spoil, line] : cases) {
-    HEXAGON_MAP& target = &spoil == &cases[0].first ? unchecked : map_;
-    spoil(target);
-    target.SET_NAME("M");
-    target.LOG_ON();
+  for (const auto& [spoil_and_draw, line] : cases) {
+    raster::screen_clear();
+    HEXAGON_MAP m;
+    m.LOG_OFF();
+    m.LOAD_TILES(path("tiles.bmp"), 8, 8, 0);
+    reference::make_open_map(m, 6, 5);
+    m.FLOODMAP_COMPUTE(0, 0, 1);
+    m.SET_NAME("M");
+    m.LOG_ON();
     LogCapture log;
-    target.DRAW();
-    EXPECT_EQ(log.lines(), std::vector<std::string>{line});
-    EXPECT_EQ(rgb(0, 0), kBlack) << line;
+    spoil_and_draw(m);
+    EXPECT_EQ(log.lines(), Lines{line});
+    EXPECT_TRUE(screen_is_black()) << line;
   }
 }
 

@@ -11,7 +11,7 @@ namespace {
 using M = HEXAGON_MAP;
 
 // Every direction from an even and an odd column, negative ones included, there and back;
-// other directions do nothing and extreme positions wrap.
+// other directions do nothing.
 TEST(GridGeometry, NeighboursFollowTheOddColumnDownLayout) {
   const int even[6][2] = {{0, -1}, {1, -1}, {1, 0}, {0, 1}, {-1, 0}, {-1, -1}};
   const int odd[6][2] = {{0, -1}, {1, 0}, {1, 1}, {0, 1}, {-1, 1}, {-1, 0}};
@@ -21,8 +21,8 @@ TEST(GridGeometry, NeighboursFollowTheOddColumnDownLayout) {
       const VECTOR2D next(x + step[d][0], 10 + step[d][1]);
       VECTOR2D p(x, 10);
       M::MOVE_FORWARD(p, d);
-      EXPECT_EQ(p, next) << x << " " << d;
-      EXPECT_EQ(VECTOR2D(M::ADJACENT_X(x, 10, d), M::ADJACENT_Y(x, 10, d)), next);
+      EXPECT_EQ(VECTOR2D(M::ADJACENT_X(x, 10, d), M::ADJACENT_Y(x, 10, d)), p) << x << " " << d;
+      EXPECT_EQ(p, next);
       M::MOVE_FORWARD(p.X, p.Y, (d + 3) % 6);
       EXPECT_EQ(p, VECTOR2D(x, 10));
     }
@@ -32,10 +32,6 @@ TEST(GridGeometry, NeighboursFollowTheOddColumnDownLayout) {
   M::MOVE_FORWARD(p, 6);
   M::MOVE_FORWARD(p, -1);
   EXPECT_EQ(p, VECTOR2D(3, 3));
-  VECTOR2D far(INT32_MAX, INT32_MIN);
-  M::MOVE_FORWARD(far.X, far.Y, 5);  // wraps rather than invoking undefined behaviour
-  EXPECT_EQ(far.X, INT32_MAX - 1);
-  EXPECT_EQ(M::DISTANCE(0, 0, 0, 1'000'000'000), 1'000'000'000);
 }
 
 // DISTANCE is the step count exactly when it is 0 only at the start, changes by at most one

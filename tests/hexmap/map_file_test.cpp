@@ -1,22 +1,15 @@
-// SAVE_MAP and LOAD_MAP on files the tests write: exact bytes and log lines, refusals that
-// leave file and map as they were, and saves cut short by a full disk or a kill.
+// The map text file: the example's exact bytes through a load and a save, and bad files and
+// failed saves refused with their reasons, leaving map and file as they were.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <string>
-#include <thread>
-#include <vector>
 
-#include "hexmap/hexagon_map.hpp"
 #include "log_capture.hpp"
-#include "map_file_example.hpp"
 #include "screen_map.hpp"
 
 namespace hexmap::testing {
@@ -24,6 +17,41 @@ namespace {
 
 namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
+
+// The documented 2 x 1 example map, CR LF after every line.
+constexpr std::string_view kExample =
+    "- map property -\r\n"
+    "\"map width\",2\r\n"
+    "\"map_height\",1\r\n"
+    "- tile property -\r\n"
+    "\"tile filename\",\"tiles.bmp\"\r\n"
+    "\"tile width\",64\r\n"
+    "\"tile height\",48\r\n"
+    "\"number of tiles\",20\r\n"
+    "- tile overlap property -\r\n"
+    "\"box_width\",48\r\n"
+    "\"box_height\",32\r\n"
+    "- solid panel property -\r\n"
+    "\"wall panel\",19\r\n"
+    "- floodmap panel property -\r\n"
+    "\"flood panel\",18\r\n"
+    "- wall panels property -\r\n"
+    "\"first (top) wall panel\",10\r\n"
+    "- map cell property : 2 elements -\r\n"
+    "ground, solid flag, wall bit-field\r\n"
+    " 1             0             0\r\n"
+    " 3            -1             5\r\n";
+
+// text with the first occurrence of `from` replaced by `to`, or every one when `from` is a
+// line end.
+std::string replaced(std::string_view text, std::string_view from, std::string_view to) {
+  std::string out(text);
+  const bool every = from == "\r\n";
+  for (std::size_t at = out.find(from); at != std::string::npos;
+       at = every ? out.find(from, at + to.size()) : std::string::npos)
+    out.replace(at, from.size(), to);
+  return out;
+}
 
 std::string read_file(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -33,190 +61,120 @@ void write_file(const fs::path& path, std::string_view bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
 
-// The example's values as a loaded sheet and the setters would leave them; `side` x `side`
-// cells beyond the example's two make a file of megabytes.
-void make_map(HEXAGON_MAP& map, int32_t side = 0) {
-  map.LOG_OFF();
-  map.CREATE_MAP(side > 0 ? side : 2, side > 0 ? side : 1);
-  map.TILE_FILENAME = "tiles.bmp";
-  map.TILE_WIDTH = 64;
-  map.TILE_HEIGHT = 48;
-  map.TILE_COUNT = 20;
-  map.BOX_WIDTH = 48;
-  map.BOX_HEIGHT = 32;
-  map.SOLID_PANEL = 19;
-  map.FLOOD_PANEL = 18;
-  map.WALL_PANEL = {10, 11, 12, 13, 14, 15};
-  map.SET_ID_GROUND(0, 0, 1);
-  map.SET_ID_OVERLAY(0, 0, 7);  // not part of the file
-  map.SET_ID_GROUND(1, 0, 3);
-  map.ASTAR_CELLSETSOLID(1, 0, -1);
-  map.SET_ID_WALL(1, 0, 5);
-  for (int32_t i = 0; i < side * side; ++i)
-    map.SET_ID_GROUND(i % side, i / side, i);
-  map.LOG_ON();
-}
-
-// A headless screen, a scratch folder and maps made from the example.
+// The example naming a 5 x 4 sheet of 64 x 48 tiles in the scratch folder.
 class MapFile : public ScreenMap {
  protected:
-  // Names in the folder, to see that no temporary file is left behind.
-  Lines names() const {
-    Lines out;
-    for (const auto& entry : fs::directory_iterator(dir_))
-      out.push_back(entry.path().filename().string());
-    std::sort(out.begin(), out.end());
-    return out;
-  }
-  // The example, naming a 5 x 4 sheet of 64 x 48 tiles in the scratch folder.
-  std::string example_file() {
+  void SetUp() override {
+    ScreenMap::SetUp();
     sheet(320, 192, "tiles.bmp");
-    return replaced(std::string(kExample), "tiles.bmp", path("tiles.bmp"));
+    example_ = replaced(kExample, "tiles.bmp", path("tiles.bmp"));
   }
+  // Loads `text` as map.txt; the log lines.
+  Lines load(std::string_view text) {
+    write_file(path("map.txt"), text);
+    map_.LOG_ON();
+    LogCapture capture;
+    map_.LOAD_MAP(path("map.txt"));
+    return capture.lines();
+  }
+  std::string example_;
 };
 
-TEST_F(MapFile, WritesTheExampleOrRefusesAndKeepsTheOldFile) {
-  const std::string done = ": < saving map. done >";
-  const std::string aborted = ": < saving map. aborted >";
-  const Lines written = {":   saving header part",
-                         ":   saving map cell part. (ground, solid flag, wall bit-field)"};
-  fs::create_directory(dir_ / "folder");
-  struct Case {
-    std::string target;
-    std::string tile_filename;
-    Lines lines;  // between the first line and the last
-    std::string last;
-  };
-  const std::vector<Case> cases = {
-      {"map.txt", "tiles.bmp", written, done},
-      {"map.txt", "", {":   incomplete map format found"}, aborted},
-      {"map.txt",
-       "a\"b",
-       {":   tile file name can not be written: it holds a double quote"},
-       aborted},
-      {"folder", "tiles.bmp", written, aborted},
-  };
-  for (const Case& c : cases) {
-    write_file(path("map.txt"), "an older map");
-    HEXAGON_MAP map;
-    make_map(map);
-    map.TILE_FILENAME = c.tile_filename;
+// The example, and copies that the reading rules read the same (single commas, tabs, LF line
+// ends, no last line end, reals rounded to the nearest, a wrong count on line 18), are written
+// back as the example.
+TEST_F(MapFile, LoadThenSaveGivesTheExampleByteForByte) {
+  const std::string head = example_.substr(0, example_.find(" 1  "));
+  for (const std::string& text : {example_, replaced(head, "\r\n", "\n") + "1,0,0\n\t3 , -1\t5",
+                                  replaced(head, ": 2 elements", ": 9 elements") +
+                                      "0.1e1 -0.5 0.4999\r\n2.5001,-1.4999,5.49\r\n"}) {
+    const Lines loaded = load(text);
+    ASSERT_GE(loaded.size(), 4u);
+    EXPECT_EQ((Lines{loaded[0], loaded[1], loaded.end()[-2], loaded.back()}),
+              (Lines{": < loading map >", ":   saved file found",
+                     ":   loading map cell blocks'ground, solid flag, wall bit-field'",
+                     ": < loading map. done >"}));
     LogCapture capture;
-    map.SAVE_MAP(path(c.target));
-    Lines expected = {": < saving map >"};
-    expected.insert(expected.end(), c.lines.begin(), c.lines.end());
-    if (c.target == "folder")
-      expected.push_back(":   can not replace '" + path("folder") + "': Is a directory");
-    expected.push_back(c.last);
-    EXPECT_EQ(capture.lines(), expected);
-    EXPECT_EQ(read_file(path("map.txt")), c.last == done ? kExample : "an older map");
-    EXPECT_EQ(names(), (Lines{"folder", "map.txt"}));
+    map_.SAVE_MAP(path("again.txt"));
+    EXPECT_EQ(capture.lines(),
+              (Lines{": < saving map >", ":   saving header part",
+                     ":   saving map cell part. (ground, solid flag, wall bit-field)",
+                     ": < saving map. done >"}));
+    EXPECT_EQ(read_file(path("again.txt")), example_) << text;
   }
 }
 
-TEST_F(MapFile, FullDiskLeavesTheOldFile) {
-  HEXAGON_MAP map;
-  make_map(map, 500);
-  write_file(path("map.txt"), kExample);
-  LogCapture capture;
-  std::fflush(stdout);
-  if (::fork() == 0) {
-    // The file size limit stands in for a full disk: writes beyond it fail with EFBIG.
-    ::signal(SIGXFSZ, SIG_IGN);
-    const rlimit limit{100'000, 100'000};
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-    map.SAVE_MAP(path("map.txt"));
-    ::_exit(0);
+// Edits of the example (the first `from` replaced by `to`, or the whole file when `from` is
+// empty) and the first problem they make, with its line; the map stays as the example made it.
+TEST_F(MapFile, BadFilesAreRefusedWithTheFirstProblemAndChangeNothing) {
+  load(example_);
+  const std::string cells = " more than " + std::to_string(kMaxCellCount) + " cells";
+  const std::tuple<std::string, std::string, std::string> cases[] = {
+      {"", "", "saved file NOT found"},
+      {"-1             5\r\n", "", "line 21: the file ends before solid flag of cell (1, 0)"},
+      {",2", ",two", "line 2: map width: 'two' is not a number"},
+      {"-1 ", "-1x", "line 21: solid flag of cell (1, 0): '-1x' is not a number"},
+      {",32", ",,", "line 11: box height: the number is missing"},
+      {",32", ",2147483648", "line 11: box height: '2147483648' is out of range"},
+      {",2", ",0", "line 2: map size 0 x 0: the width is below 1"},
+      {",2\r\n\"map_height\",1", ",65536\r\n\"map_height\",65536",
+       "line 3: map size 65536 x 65536:" + cells},
+      {".bmp\"", ".bmp", "line 5: tile file name: the closing double quote is missing"},
+      {"s.bmp", std::string("s\0.bmp", 6), "line 5: tile file name: it holds a NUL byte"},
+      {"tiles.bmp", "none.bmp", "tile sheet '" + path("none.bmp") + "' refused: file not found"},
+  };
+  for (const auto& [from, to, reason] : cases) {
+    Lines expected{": < loading map >", ":   saved file found", ":   " + reason,
+                   ": < loading map. aborted >"};
+    if (from.empty()) expected.erase(expected.begin() + 1);
+    EXPECT_EQ(load(from.empty() ? to : replaced(example_, from, to)), expected);
+    map_.LOG_OFF();
+    map_.SAVE_MAP(path("again.txt"));
+    EXPECT_EQ(read_file(path("again.txt")), example_) << reason;
   }
-  ::wait(nullptr);
-  const Lines lines = capture.lines();
-  ASSERT_EQ(lines.size(), 5u);
-  EXPECT_EQ(lines[3].rfind(":   can not write '" + path("map.txt.tmp-"), 0), 0u);
-  EXPECT_NE(lines[3].find("': File too large"), std::string::npos) << lines[3];
-  EXPECT_EQ(lines[4], ": < saving map. aborted >");
-  EXPECT_EQ(read_file(path("map.txt")), kExample);
-  EXPECT_EQ(names(), Lines{"map.txt"});
 }
 
-TEST_F(MapFile, KilledSaveLeavesTheOldFileOrTheNewOneWhole) {
-  HEXAGON_MAP map;
-  make_map(map, 500);
-  map.LOG_OFF();
-  map.SAVE_MAP(path("new.txt"));
-  const std::string new_bytes = read_file(path("new.txt"));
-  ASSERT_GT(new_bytes.size(), 8'000'000u);
-  for (const int delay_ms : {0, 1, 3, 10, 30}) {
-    write_file(path("map.txt"), kExample);
+// Each save runs in a child process, the last with a file size limit that stands in for a full
+// disk; the old file stays whole and no temporary file is left behind.
+TEST_F(MapFile, FailedSavesKeepTheOldFile) {
+  load(example_);
+  const std::string written[] = {":   saving header part",
+                                 ":   saving map cell part. (ground, solid flag, wall bit-field)"};
+  const std::tuple<std::string, rlim_t, Lines> cases[] = {
+      {"", RLIM_INFINITY, {":   incomplete map format found"}},
+      {"a\"b", RLIM_INFINITY, {":   tile file name can not be written: it holds a double quote"}},
+      {"t.bmp",
+       100'000,
+       {written[0], written[1],
+        ":   can not write '" + path("map.txt") + ".tmp-': File too large"}},
+  };
+  for (const auto& [tile_filename, size_limit, reason] : cases) {
+    map_.TILE_FILENAME = tile_filename;
+    LogCapture capture;
     std::fflush(stdout);
-    const pid_t child = ::fork();
-    if (child == 0) {
-      map.SAVE_MAP(path("map.txt"));
+    if (::fork() == 0) {
+      ::signal(SIGXFSZ, SIG_IGN);
+      const rlimit limit{size_limit, size_limit};
+      ::setrlimit(RLIMIT_FSIZE, &limit);
+      map_.LOG_OFF();
+      map_.CREATE_MAP(300, 300);  // a file far beyond the limit
+      map_.LOG_ON();
+      map_.SAVE_MAP(path("map.txt"));
       ::_exit(0);
     }
-    // Waits for the save to begin writing, then gives it `delay_ms` more.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (names().size() < 3 && fs::file_size(dir_ / "map.txt") == kExample.size() &&
-           std::chrono::steady_clock::now() < deadline)
-      std::this_thread::yield();
-    std::this_thread::sleep_for(std::chrono::milliseconds(delay_ms));
-    ::kill(child, SIGKILL);
-    ::waitpid(child, nullptr, 0);
-    const std::string after = read_file(path("map.txt"));
-    EXPECT_TRUE(after == kExample || after == new_bytes) << after.size() << " bytes";
-    for (const std::string& name : names())
-      if (name.starts_with("map.txt.tmp-")) fs::remove(dir_ / name);
-  }
-}
-
-TEST_F(MapFile, LoadThenSaveGivesTheSameBytes) {
-  const std::string text = example_file();
-  write_file(path("map.txt"), text);
-  map_.LOAD_MAP(path("map.txt"));
-  map_.SAVE_MAP(path("again.txt"));
-  EXPECT_EQ(read_file(path("again.txt")), text);
-}
-
-// Everything a load may change, as bytes.
-std::string state(const HEXAGON_MAP& m) {
-  const int32_t fields[] = {m.MAP_WIDTH,   m.MAP_HEIGHT,    m.CELL_COUNT, m.TILE_COUNT,
-                            m.TILE_WIDTH,  m.BOX_WIDTH,     m.BOX_HEIGHT, m.SOLID_PANEL,
-                            m.FLOOD_PANEL, m.WALL_PANEL[0], m.LOG_ENABLED};
-  return std::string(reinterpret_cast<const char*>(fields), sizeof fields) + m.TILE_FILENAME +
-         std::string(reinterpret_cast<const char*>(m.CELLS.data()),
-                     m.CELLS.size() * sizeof(MAP_CELL));
-}
-
-// The reader's own refusals are tested on texts; these are the file's and the sheet's.
-TEST_F(MapFile, BadFilesChangeNeitherMapNorFile) {
-  const std::string good = example_file();
-  write_file(path("map.txt"), good);
-  map_.LOAD_MAP(path("map.txt"));
-  map_.SET_ID_OVERLAY(1, 0, 6);
-  const std::string before = state(map_);
-  write_file(path("empty.txt"), "");
-  write_file(path("text.txt"), replaced(good, ",2", ",two"));
-  write_file(path("nosheet.txt"), replaced(good, "tiles.bmp", "missing.bmp"));
-  fs::create_directory(path("folder.txt"));
-  const std::string found = ":   saved file found";
-  const std::vector<std::pair<std::string, Lines>> cases = {
-      {"missing.txt", {":   saved file NOT found"}},
-      {"empty.txt", {":   saved file NOT found"}},
-      {"folder.txt", {":   saved file '" + path("folder.txt") + "' is not a regular file"}},
-      {"text.txt", {found, ":   line 2: map width: 'two' is not a number"}},
-      {"nosheet.txt",
-       {found, ":   tile sheet '" + path("missing.bmp") + "' refused: file not found"}},
-  };
-  for (const auto& [file, reason] : cases) {
-    LogCapture capture;
-    map_.LOAD_MAP(path(file));
-    Lines expected = {": < loading map >"};
+    ::wait(nullptr);
+    Lines lines = capture.lines();
+    for (std::string& line : lines) {  // the temporary name's unique part
+      if (const auto at = line.find(".tmp-"); at != std::string::npos)
+        line.erase(at + 5, line.find('\'', at) - at - 5);
+    }
+    Lines expected{": < saving map >"};
     expected.insert(expected.end(), reason.begin(), reason.end());
-    expected.push_back(": < loading map. aborted >");
-    EXPECT_EQ(capture.lines(), expected);
-    EXPECT_EQ(state(map_), before) << file;
+    expected.push_back(": < saving map. aborted >");
+    EXPECT_EQ(lines, expected);
+    EXPECT_EQ(read_file(path("map.txt")), example_);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2);
   }
-  EXPECT_FALSE(fs::exists(path("missing.txt")));
-  EXPECT_EQ(fs::file_size(path("empty.txt")), 0u);
 }
 
 }  // namespace

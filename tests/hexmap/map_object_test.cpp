@@ -1,8 +1,7 @@
-// The map object: its creation log, the grid and cell accessors, refused sizes and the log name.
+// The map object: its log and log sink, the grid and cell accessors, and the sample map.
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <memory>
 
 #include "hexmap/hexagon_map.hpp"
 #include "log_capture.hpp"
@@ -11,15 +10,62 @@ namespace hexmap::testing {
 namespace {
 
 using Lines = std::vector<std::string>;
+using Ints = std::vector<int32_t>;
 
-TEST(MapObject, NewObjectLogsItsCreationAndCreateMapStartsFromNothing) {
-  LogCapture capture;
+// A map's whole life in its log: rename under the old name, the new one cut to 8 characters,
+// refused sizes that keep the old grid, LOG_OFF, and the clean-up of a map that never found a
+// screen. A sink gets exactly those lines; an empty one silences the log.
+TEST(MapLog, LinesOfAWholeLifeGoToStandardOutputOrTheSink) {
+  const auto life = [] {
+    HEXAGON_MAP map;
+    map.SET_NAME("ABCDEFGHIJ");
+    map.CREATE_MAP(20, 15);
+    map.SET_ID_GROUND(19, 14, 2);
+    map.CREATE_MAP(0, 5);
+    map.CREATE_MAP(70000, 70000);  // past 32 bits
+    EXPECT_EQ((Ints{map.MAP_WIDTH, map.MAP_HEIGHT, map.CELL_COUNT, map.GET_ID_GROUND(19, 14)}),
+              (Ints{20, 15, 300, 2}));
+    map.LOG_OFF();
+    map.SET_NAME("quiet");
+    map.PRINT_("not shown");
+    map.LOG_ON();
+    map.SET_NAME("M");
+  };
+  const std::string resize = "ABCDEFGH:   resize map (20 x 15) to ";
+  const Lines expected{
+      ": - HEXAGON MAP is created",
+      ":   set default map size to (1 x 1)",
+      ":   set default A* start/end point",
+      ":   graphic screen is NOT yet checked",
+      ": - RENAME '' to 'ABCDEFGH' -",
+      "ABCDEFGH: - CREATE MAP is called -",
+      "ABCDEFGH:   resize map (1 x 1) to (20 x 15)",
+      "ABCDEFGH: - CREATE MAP is called -",
+      resize + "(0 x 5) refused: width and height must be at least 1",
+      "ABCDEFGH: - CREATE MAP is called -",
+      resize + "(70000 x 70000) refused: more than " + std::to_string(kMaxCellCount) + " cells",
+      "quiet: - RENAME 'quiet' to 'M' -",
+      "M: - CLEAN UP -",
+      "M:   map, unloaded from memory"};
+  LogCapture by_default;
+  life();
+  EXPECT_EQ(by_default.lines(), expected);
+  Lines received;
+  set_log_sink([&](std::string_view line) { received.emplace_back(line); });
+  LogCapture sunk;
+  life();
+  set_log_sink(nullptr);
+  life();
+  set_log_sink(stdout_log_sink);
+  EXPECT_EQ(sunk.lines(), Lines{});
+  EXPECT_EQ(received, expected);
+}
+
+TEST(MapObject, CreateMapStartsFromNothing) {
   HEXAGON_MAP map;
-  EXPECT_EQ(capture.lines(),
-            (Lines{": - HEXAGON MAP is created", ":   set default map size to (1 x 1)",
-                   ":   set default A* start/end point", ":   graphic screen is NOT yet checked"}));
-  EXPECT_EQ((std::vector{map.INSIDE(0, 0), map.INSIDE(1, 0), map.INSIDE(VECTOR2D(0, -1))}),
-            (std::vector{-1, 0, 0}));
+  map.LOG_OFF();
+  EXPECT_EQ((Ints{map.INSIDE(0, 0), map.INSIDE(1, 0), map.INSIDE(VECTOR2D(0, -1))}),
+            (Ints{-1, 0, 0}));
   map.CREATE_MAP(3, 2);
   map.SET_ID_GROUND(2, 1, 9);
   map.SET_ID_WALL(1, 1, 5);
@@ -37,79 +83,56 @@ TEST(MapObject, CellAccessorsReachTheirCellAndNothingElse) {
   HEXAGON_MAP map;
   map.CREATE_MAP(4, 3);
   map.SET_ID_GROUND(VECTOR2D(1, 2), 7);
-  map.SET_ID_OVERLAY(1, 2, -3);
-  map.SET_ID_PROP(VECTOR2D(1, 2), 11);
   map.SET_ID_WALL(1, 2, 0x3F);
-  EXPECT_EQ((std::vector{map.GET_ID_GROUND(1, 2), map.GET_ID_OVERLAY(VECTOR2D(1, 2)),
-                         map.GET_ID_PROP(1, 2), map.GET_ID_WALL(VECTOR2D(1, 2)),
-                         map.CELLS[2 * 4 + 1].ID_PROP}),
-            (std::vector{7, -3, 11, 0x3F, 11}));
+  EXPECT_EQ((Ints{map.GET_ID_GROUND(1, 2), map.GET_ID_WALL(VECTOR2D(1, 2)), map.CELLS[9].ID_WALL}),
+            (Ints{7, 0x3F, 0x3F}));
   MAP_CELL whole{};
   whole.SPARE = 99;
   whole.POSITION = VECTOR2D(-8, 8);
-  whole.FLOOD = 77;
   map.SET_ID(VECTOR2D(3, 0), whole);
-  const MAP_CELL back = map.GET_ID(3, 0);
-  EXPECT_EQ(std::memcmp(&whole, &back, sizeof whole), 0);
-  const auto poke = [&](VECTOR2D p) {
+  EXPECT_EQ(std::memcmp(&whole, &map.CELLS[3], sizeof whole), 0);
+  const std::vector<MAP_CELL> before = map.CELLS;
+  map.MAP_HEIGHT = 50;
+  for (const VECTOR2D p : {VECTOR2D(4, 0), VECTOR2D(-1, 0), VECTOR2D(0, 49), VECTOR2D(0, -1),
+                           VECTOR2D(INT32_MAX, INT32_MAX), VECTOR2D(INT32_MIN, 1)}) {
     map.SET_ID(p, whole);
-    map.SET_ID_GROUND(p, 77);
     map.SET_ID_WALL(p, 77);
-    map.ASTAR_CELLSETSOLID(p.X, p.Y, -1);
-    EXPECT_EQ(map.GET_ID(p).ID_GROUND | map.GET_ID_WALL(p), 0) << p;
-  };
-  for (const VECTOR2D p : {VECTOR2D(4, 0), VECTOR2D(-1, 0), VECTOR2D(0, 3), VECTOR2D(0, -1),
-                           VECTOR2D(INT32_MAX, INT32_MAX), VECTOR2D(INT32_MIN, 1)})
-    poke(p);
-  map.MAP_WIDTH = map.MAP_HEIGHT = 50;
-  poke(VECTOR2D(49, 49));
-  poke(VECTOR2D(10, 10));
-  for (const MAP_CELL& cell : map.CELLS)
-    EXPECT_TRUE(cell.ID_GROUND != 77 && cell.ID_WALL != 77 && cell.SOLID == 0 &&
-                (cell.FLOOD != 77 || &cell == &map.CELLS[3]));
-}
-
-TEST(MapObject, RefusedSizesKeepTheOldGrid) {
-  HEXAGON_MAP map;
-  map.CREATE_MAP(5, 4);
-  map.SET_ID_GROUND(4, 3, 2);
-  const std::string too_many = " refused: more than " + std::to_string(kMaxCellCount) + " cells";
-  const std::string below_one = " refused: width and height must be at least 1";
-  const std::pair<VECTOR2D, std::string> refused[] = {{{0, 5}, below_one},
-                                                      {{3, -1}, below_one},
-                                                      {{70000, 70000}, too_many},  // past 32 bits
-                                                      {{10000, 10000}, too_many}};
-  for (const auto& [size, why] : refused) {
-    LogCapture capture;
-    map.CREATE_MAP(size.X, size.Y);
-    EXPECT_EQ(capture.lines(), (Lines{": - CREATE MAP is called -",
-                                      ":   resize map (5 x 4) to (" + std::to_string(size.X) +
-                                          " x " + std::to_string(size.Y) + ")" + why}));
+    EXPECT_EQ(map.GET_ID(p).SPARE | map.GET_ID_WALL(p), 0) << p;
   }
-  EXPECT_EQ(VECTOR2D(map.MAP_WIDTH, map.MAP_HEIGHT), VECTOR2D(5, 4));
-  EXPECT_EQ(map.CELLS.size(), 20u);
-  EXPECT_EQ(map.GET_ID_GROUND(4, 3), 2);
+  EXPECT_EQ(std::memcmp(before.data(), map.CELLS.data(), before.size() * sizeof(MAP_CELL)), 0);
 }
 
-// Rename under the old name, the new name cut to 8 characters; LOG_OFF silences everything.
-TEST(MapObject, LogLinesCarryTheNameUntilLogOff) {
-  auto map = std::make_unique<HEXAGON_MAP>();
-  LogCapture capture;
-  map->SET_NAME("ABCDEFGHIJ");
-  map->CREATE_MAP(20, 15);
-  map->LOG_OFF();
-  map->SET_NAME("quiet");
-  map->CREATE_MAP(0, 0);
-  map->PRINT_("not shown");
-  map->LOG_ON();
-  map->SET_NAME("M");
-  map->PRINT_("shown");
-  map.reset();  // never found a screen
-  EXPECT_EQ(
-      capture.lines(),
-      (Lines{": - RENAME '' to 'ABCDEFGH' -", "ABCDEFGH: - CREATE MAP is called -",
-             "ABCDEFGH:   resize map (1 x 1) to (20 x 15)", "quiet: - RENAME 'quiet' to 'M' -",
-             "shown", "M: - CLEAN UP -", "M:   map, unloaded from memory"}));
+// Runs over a 5 x 4 grid skip the flood and solid panels and cycle through ids 1 to 8; with
+// fewer than 4 tiles every cell takes 1, with no usable tile 0. One id everywhere keeps walls.
+TEST(SampleMap, RunCyclesThroughTheUsableTilesOrFallsBackToOneOrZero) {
+  const Ints all{1, 2, 3, 4, 5, 6, 7, 8, 1, 2, 3, 4, 5, 6, 7, 8, 1, 2, 3, 4};
+  const Ints skipping{1, 2, 5, 6, 7, 8, 1, 2, 5, 6, 7, 8, 1, 2, 5, 6, 7, 8, 1, 2};
+  const struct {
+    int32_t tiles, flood_panel, solid_panel, id;
+    Ints ground;
+  } cases[] = {{10, 0, 0, -1, all},        {10, 3, 4, -1, skipping},   {10, 4, 3, -1, skipping},
+               {3, 0, 0, -1, Ints(20, 1)}, {4, 1, 2, -1, Ints(20, 0)}, {-1, 0, 0, -1, Ints(20, 0)},
+               {10, 0, 0, 7, Ints(20, 7)}};
+  for (const auto& c : cases) {
+    HEXAGON_MAP map;
+    map.CREATE_MAP(5, 4);
+    map.SET_ID_WALL(1, 1, 9);
+    map.SET_NAME("S");
+    map.TILE_COUNT = c.tiles;
+    map.FLOOD_PANEL = c.flood_panel;
+    map.SOLID_PANEL = c.solid_panel;
+    LogCapture capture;
+    map.MAKE_SAMPLE_MAP(c.id);
+    const Lines line{"S:   making sample map with " + std::to_string(c.tiles) + " elements"};
+    EXPECT_EQ(capture.lines(), c.id == -1 ? line : Lines{});
+    Ints ground;
+    for (const MAP_CELL& cell : map.CELLS)
+      ground.push_back(cell.ID_GROUND);
+    EXPECT_EQ(ground, c.ground) << c.tiles << " tiles, panels " << c.flood_panel << ", "
+                                << c.solid_panel << ", id " << c.id;
+    EXPECT_EQ(map.GET_ID_WALL(1, 1), 9);
+    map.LOG_OFF();
+  }
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
-// The view window (clamping, the clip it applies, bypass lines) and the camera (projections,
-// centring, stepped scrolling).
+// The view window (clamping, the clip it applies, bypass lines), the camera (projections,
+// centring, stepped scrolling) and mouse picks of hexagons, box cells and wall sides.
 #include <algorithm>
 #include <climits>
+#include <tuple>
 
 #include "log_capture.hpp"
 #include "screen_map.hpp"
@@ -12,6 +13,13 @@ namespace {
 using Lines = std::vector<std::string>;
 using Vectors = std::vector<VECTOR2D>;
 using View = ScreenMap;
+// Hexagon, box cell and wall side picked at a screen point.
+using Picked = std::tuple<VECTOR2D, VECTOR2D, int32_t>;
+const Picked kNothing{{-1, -1}, {-1, -1}, -1};
+Picked picks(const HEXAGON_MAP& m, VECTOR2D p) {
+  return {m.GET_GRID_POSITION_UNDER_MOUSE(p.X, p.Y), m.GET_WALL_GRID_POSITION_UNDER_MOUSE(p.X, p.Y),
+          m.GET_WALL_SIDE_POSITION_UNDER_MOUSE(p.X, p.Y)};
+}
 
 // 48 x 40 tiles on 36 x 32 boxes: ODD_COLUMN_OFFSET 16, CELL_CENTER (24,16).
 class Camera : public ScreenMap {
@@ -56,40 +64,31 @@ TEST_F(View, WindowIsOrderedAndKeptInsideTheScreen) {
   }
 }
 
+// SET_CLIP applies the window (corners inclusive) until CLIP_OFF.
 TEST_F(View, ClipOnConfinesDrawingAndClipOffReleasesIt) {
   map_.LOAD_TILES(sheet(64, 32), 64, 32, 0);
-  raster::Image* white = raster::image_create(640, 400, 0xFFFFFFFF, 0, true);
+  raster::Image* white = raster::image_create(kScreenWidth, kScreenHeight, 0xFFFFFFFF, 0, true);
   const auto whites = [white] {
     raster::put_image(nullptr, 0, 0, white, raster::put_transparent);
-    return std::count(raster::screen_ptr(), raster::screen_ptr() + 640 * 400, 0xFFFFFFFF);
+    return std::count(raster::screen_ptr(), raster::screen_ptr() + kScreenWidth * kScreenHeight,
+                      0xFFFFFFFF);
   };
   map_.SET_CLIP(10, 20, 19, 29);
   EXPECT_EQ(whites(), 100);
-  EXPECT_EQ(raster::screen_ptr()[29 * 640 + 19], 0xFFFFFFFF);  // corners inclusive
   map_.CLIP_OFF();
-  EXPECT_EQ(whites(), 640 * 400);
+  EXPECT_EQ(whites(), kScreenWidth * kScreenHeight);
   raster::image_destroy(white);
 }
 
-// On a 1 x 1 screen the whole screen (0,0)-(0,0) still reads as a window never set.
-TEST_F(View, ClipOnOfANeverSetWindowTakesTheWholeScreenAlsoOnAOnePixelScreen) {
-  for (const auto& [w, h, whole] : {std::tuple{640, 400, "(639,399)"}, {1, 1, "(0,0)"}}) {
-    ASSERT_EQ(raster::screen_set_mode(w, h, 32), 0);
-    HEXAGON_MAP map;
-    map.LOAD_TILES(sheet(1, 1), 1, 1, 0);
-    map.CLIP_START = map.CLIP_END = VECTOR2D(0, 0);
-    LogCapture capture;
-    map.CLIP_ON();
-    EXPECT_EQ(capture.lines(), Lines{": - SET CLIP area (0,0)-" + std::string(whole)});
-  }
-}
-
-// Until LOAD_TILES finds a screen only the wall panels are set; the window operations log
-// their bypass lines, the others stay silent, the hexagon pick gives (0,0), the wall picks nothing.
-TEST(WithoutScreen, OnlyWallPanelsAreSet) {
+// Until LOAD_TILES finds a screen only the wall panels are set; the window operations and DRAW
+// log their bypass lines, the others stay silent and draw nothing, the hexagon pick gives (0,0),
+// the wall picks nothing. Whether all of that held, in a freshly started copy of the test program
+// (no screen).
+bool nothing_happens_without_a_screen() {
   HEXAGON_MAP map;
   LogCapture capture;
   const std::string before = view_state(map);
+  map.LOAD_TILES("any.bmp", 32, 32, 0);
   map.SET_CLIP(1, 2, 3, 4);
   map.SET_WIN_POSITION(5, 6);
   map.SET_WIN_SIZE(7, 8);
@@ -98,24 +97,30 @@ TEST(WithoutScreen, OnlyWallPanelsAreSet) {
   map.SET_OVERLAP_SIZE(16, 16);
   map.SET_SOLID_PANEL(1);
   map.SET_FLOODMAP_PANEL(1);
-  EXPECT_EQ(view_state(map), before);
-  EXPECT_EQ(capture.lines(),
-            (Lines{":   SET CLIP area is bypassed", ":   SET WIN POSITION is bypassed",
-                   ":   SET WIN SIZE is bypassed", ":   CLIP ON is bypassed",
-                   ":   CLIP OFF is bypassed"}));
+  map.DRAW();
+  map.FLOODMAP_DRAW_PATH();
+  map.ASTAR_DRAW_PATH();
+  const bool unchanged = view_state(map) == before;
+  const Lines lines = capture.lines();
   map.SET_WALL_PANELS(1);
-  EXPECT_EQ(map.WALL_PANEL[5], 6);
-  EXPECT_EQ(std::tuple(map.GET_GRID_POSITION_UNDER_MOUSE(20, 5),
-                       map.GET_WALL_GRID_POSITION_UNDER_MOUSE(20, 5),
-                       map.GET_WALL_SIDE_POSITION_UNDER_MOUSE(20, 5)),
-            std::tuple(VECTOR2D(0, 0), VECTOR2D(-1, -1), -1));
+  return unchanged && map.WALL_PANEL[5] == 6 &&
+         picks(map, VECTOR2D(20, 5)) == Picked(VECTOR2D(0, 0), VECTOR2D(-1, -1), -1) &&
+         lines == Lines{": - LOAD TILES is called -",    ": - load tile graphic - BYPASSED -",
+                        ":   SET CLIP area is bypassed", ":   SET WIN POSITION is bypassed",
+                        ":   SET WIN SIZE is bypassed",  ":   CLIP ON is bypassed",
+                        ":   CLIP OFF is bypassed",      ": - DRAW map is bypassed"};
+}
+
+TEST(WithoutScreen, OnlyWallPanelsAreSet) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(std::exit(nothing_happens_without_a_screen() ? 0 : 1), ::testing::ExitedWithCode(0),
+              "");
 }
 
 // Cells on and off the map, with the camera at (-50,-30): map pixels of the centre, then where
 // it shows on screen, the camera that centres it, and that each centring puts it at WIN_CENTER.
 TEST_F(Camera, ProjectionsAndCentringOfCellsOnAndOffTheMap) {
-  for (const auto& [cell, centre] : {std::pair{VECTOR2D(0, 0), VECTOR2D(24, 16)},
-                                     {{1, 0}, {60, 32}},
+  for (const auto& [cell, centre] : {std::pair{VECTOR2D(1, 0), VECTOR2D(60, 32)},
                                      {{2, 3}, {96, 112}},
                                      {{-1, -1}, {-12, 0}},
                                      {{-2, 5}, {-48, 176}}}) {
@@ -128,11 +133,9 @@ TEST_F(Camera, ProjectionsAndCentringOfCellsOnAndOffTheMap) {
     map_.SET_CAMERA(0, 0);
     map_.SCROLL_TO_GRID(cell, 0);
     seen.push_back(map_.GET_POSITION_ON_SCREEN_FOR_GRID(cell.X, cell.Y));
-    EXPECT_EQ(seen, (Vectors{centre,
-                             centre + VECTOR2D(50, 30),
-                             centre - VECTOR2D(191, 199),
-                             {191, 199},
-                             {191, 199}}))
+    const VECTOR2D win_center(191, 199);
+    EXPECT_EQ(seen, (Vectors{centre, centre + VECTOR2D(50, 30), centre - win_center, win_center,
+                             win_center}))
         << cell;
   }
   map_.SET_CAMERA(0, 0);
@@ -156,6 +159,55 @@ TEST_F(Camera, ScrollStepsAtMostSpeedPerAxisAndLandsExactly) {
     EXPECT_EQ(std::pair(map_.CAMERA, map_.SCROLL_DONE), std::pair(camera, done))
         << to << " speed " << speed << " calls " << calls;
   }
+}
+
+// Map pixels and what they pick (OVERLAP_WIDTH 12): the documented examples and points left of
+// and above the origin, on the bands' edges.
+const std::pair<VECTOR2D, Picked> kPicks[] = {
+    {{20, 5}, {{0, 0}, {0, 0}, 0}},       {{24, 16}, {{0, 0}, {0, 0}, -1}},
+    {{5, 16}, {{0, 0}, {0, 0}, 4}},       {{30, 16}, {{0, 0}, {0, 0}, -1}},
+    {{40, 16}, {{0, 0}, {1, 0}, 5}},      {{36, 16}, {{0, 0}, {1, 0}, 5}},
+    {{50, 40}, {{1, 0}, {1, 0}, -1}},     {{60, 32}, {{1, 0}, {1, 0}, -1}},
+    {{38, 2}, {{1, -1}, {1, -1}, 4}},     {{0, 0}, {{-1, -1}, {0, 0}, 5}},
+    {{3, 3}, {{-1, -1}, {0, 0}, 5}},      {{3, 28}, {{-1, 0}, {0, 0}, 4}},
+    {{20, 28}, {{0, 0}, {0, 0}, 3}},      {{100, 10}, {{2, 0}, {2, 0}, -1}},
+    {{100, 20}, {{2, 0}, {2, 0}, -1}},    {{100, 30}, {{2, 0}, {2, 0}, 3}},
+    {{-36, 0}, {{-2, 0}, {-1, -1}, 4}},   {{-20, 20}, {{-1, 0}, {-1, 0}, 0}},
+    {{-1, -1}, {{-1, -1}, {-1, -1}, -1}}, {{-72, -33}, {{-3, -2}, {-2, -2}, 4}},
+};
+
+// The first two cameras put the table's extreme points on the window's corners (inclusive).
+TEST_F(Camera, PicksTheCellUnderAPointInsideTheWindowOnly) {
+  for (const VECTOR2D camera : {VECTOR2D(-104, -81), VECTOR2D(-251, -311), VECTOR2D(-150, -99)}) {
+    map_.SET_CAMERA(camera);
+    for (const auto& [mouse, want] : kPicks)
+      EXPECT_EQ(picks(map_, mouse - camera), want) << "camera " << camera << " map pixel " << mouse;
+  }
+  for (const VECTOR2D p :
+       {VECTOR2D(31, 100), VECTOR2D(100, 47), VECTOR2D(352, 100), VECTOR2D(100, 352)})
+    EXPECT_EQ(picks(map_, p), kNothing) << p;
+  // Box sizes set by hand: no division by zero.
+  for (const auto& [w, h] : {std::pair{0, 32}, {36, -32}}) {
+    map_.BOX_WIDTH = w;
+    map_.BOX_HEIGHT = h;
+    EXPECT_EQ(picks(map_, VECTOR2D(100, 100)), kNothing) << w << " x " << h;
+  }
+}
+
+// The side number is taken AND 31, so 63 flips the sign bit; cells off the map are left alone.
+TEST(ToggleWall, FlipsOneBitOfOneCellOnTheMap) {
+  HEXAGON_MAP map;
+  map.CREATE_MAP(4, 3);
+  map.SET_ID_WALL(2, 2, 0b1001);
+  for (const auto& [side, walls] : {std::pair{4, 0b11001}, {4, 0b1001}, {63, INT32_MIN | 9}}) {
+    map.TOGGLE_WALL(VECTOR2D(2, 2), side);
+    EXPECT_EQ(map.GET_ID_WALL(2, 2), walls) << side;
+  }
+  map.TOGGLE_WALL(VECTOR2D(-1, 0), 0);
+  map.TOGGLE_WALL(VECTOR2D(4, 0), 0);
+  EXPECT_EQ(std::count_if(map.CELLS.begin(), map.CELLS.end(),
+                          [](const MAP_CELL& c) { return c.ID_WALL != 0; }),
+            1);
 }
 
 }  // namespace
