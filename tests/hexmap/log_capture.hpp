@@ -9,6 +9,8 @@
 
 namespace hexmap::testing {
 
+using Lines = std::vector<std::string>;
+
 class LogCapture {
  public:
   LogCapture() { ::testing::internal::CaptureStdout(); }
@@ -19,10 +21,10 @@ class LogCapture {
   }
 
   // Ends the capture; every line without its "\n".
-  std::vector<std::string> lines() {
+  Lines lines() {
     taken_ = true;
     std::istringstream in(::testing::internal::GetCapturedStdout());
-    std::vector<std::string> out;
+    Lines out;
     for (std::string line; std::getline(in, line);)
       out.push_back(line);
     return out;

@@ -7,51 +7,38 @@
 #include <cmath>
 #include <cstdint>
 #include <fstream>
-#include <span>
 #include <string>
-#include <vector>
 
 #include "raster/raster.hpp"
 
 namespace hexmap::reference {
 
-// Writes width x height pixels (row-major, top row first) as a 32-bit BMP, rows bottom-up.
-inline bool write_bmp32(const std::string& path, int width, int height,
-                        std::span<const raster::Color> pixels) {
+// Writes a sheet of `count` tiles side by side in one row as a 32-bit BMP (rows bottom-up);
+// paint(i, x, y) is tile i's pixel (x, y), tile pixels with the origin at the top-left corner.
+template <class Paint>
+bool write_tile_sheet(const std::string& path, int tile_w, int tile_h, int count, Paint paint) {
   std::ofstream out(path, std::ios::binary);
   const auto put = [&](uint32_t v, int bytes) {
     for (int i = 0; i < bytes; ++i)
       out.put(static_cast<char>(v >> (8 * i) & 0xFF));
   };
   constexpr uint32_t kHeaderBytes = 54;
-  const auto data_bytes = static_cast<uint32_t>(width * height * 4);
+  const int width = tile_w * count;
+  const auto data_bytes = static_cast<uint32_t>(width * tile_h * 4);
   out.write("BM", 2);
   // File size, reserved, data offset, information header size, width, height.
   for (const uint32_t v : {kHeaderBytes + data_bytes, 0u, kHeaderBytes, 40u,
-                           static_cast<uint32_t>(width), static_cast<uint32_t>(height)})
+                           static_cast<uint32_t>(width), static_cast<uint32_t>(tile_h)})
     put(v, 4);
   put(1, 2);   // planes
   put(32, 2);  // bits per pixel
   for (int i = 0; i < 6; ++i)
     put(i == 1 ? data_bytes : 0, 4);
-  for (int y = height - 1; y >= 0; --y) {
+  for (int y = tile_h - 1; y >= 0; --y) {
     for (int x = 0; x < width; ++x)
-      put(pixels[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)], 4);
+      put(paint(x / tile_w, x % tile_w, y), 4);
   }
   return static_cast<bool>(out);
-}
-
-// A sheet of `count` tiles side by side in one row; paint(i, x, y) is tile i's pixel (x, y).
-template <class Paint>
-bool write_tile_sheet(const std::string& path, int tile_w, int tile_h, int count, Paint paint) {
-  const int width = tile_w * count;
-  std::vector<raster::Color> pixels;
-  pixels.reserve(static_cast<size_t>(width) * static_cast<size_t>(tile_h));
-  for (int y = 0; y < tile_h; ++y) {
-    for (int x = 0; x < width; ++x)
-      pixels.push_back(paint(x / tile_w, x % tile_w, y));
-  }
-  return write_bmp32(path, width, tile_h, pixels);
 }
 
 // Where a tile pixel lies against a flat-topped hexagon of width w filling the top h rows:
