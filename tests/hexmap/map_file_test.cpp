@@ -11,8 +11,6 @@
 namespace hexmap::testing {
 namespace {
 
-namespace fs = std::filesystem;
-
 // The documented 2 x 1 example map, CR LF after every line.
 constexpr std::string_view kExample =
     "- map property -\r\n"
@@ -42,11 +40,11 @@ std::string replaced(std::string text, std::string_view from, std::string_view t
   return text.replace(text.find(from), from.size(), to);
 }
 
-std::string read_file(const fs::path& path) {
+std::string read_file(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
-void write_file(const fs::path& path, std::string_view bytes) {
+void write_file(const std::filesystem::path& path, std::string_view bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
 
@@ -83,7 +81,7 @@ TEST_F(MapFile, LoadThenSaveGivesTheExampleByteForByte) {
     EXPECT_EQ(capture.lines(), (Lines{": < saving map >", std::string(":   ") + reason,
                                       ": < saving map. aborted >"}));
   }
-  EXPECT_FALSE(fs::exists(path("again.txt")));
+  EXPECT_FALSE(std::filesystem::exists(path("again.txt")));
   const std::string head = example_.substr(0, example_.find(" 1  "));
   std::string lf_head = head;
   std::erase(lf_head, '\r');

@@ -1,4 +1,5 @@
-// The map object: its log and log sink, the grid and cell accessors, and the sample map.
+// The map object: its log and log sink, the grid and cell accessors, steps in no direction and
+// the sample map.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -30,25 +31,22 @@ TEST(MapLog, LinesOfAWholeLifeGoToStandardOutputOrTheSink) {
     map.LOG_ON();
     map.SET_NAME("M");
   };
-  const std::string resize = "ABCDEFGH:   resize map (20 x 15) to ";
-  const Lines expected{
-      ": - HEXAGON MAP is created",
-      ":   set default map size to (1 x 1)",
-      ":   set default A* start/end point",
-      ":   graphic screen is NOT yet checked",
-      ": - RENAME '' to 'ABCDEFGH' -",
-      "ABCDEFGH: - CREATE MAP is called -",
-      "ABCDEFGH:   resize map (1 x 1) to (20 x 15)",
-      "ABCDEFGH: - CREATE MAP is called -",
-      resize + "(0 x 5) refused: width and height must be at least 1",
-      "ABCDEFGH: - CREATE MAP is called -",
-      resize + "(70000 x 70000) refused: more than " + std::to_string(kMaxCellCount) + " cells",
-      "quiet: - RENAME 'quiet' to 'M' -",
-      "M: - CLEAN UP -",
-      "M:   map, unloaded from memory"};
+  const std::string resize = "ABCDEFGH:   resize map (20 x 15) to (";
+  const std::string below_one = resize + "0 x 5) refused: width and height must be at least 1";
+  const std::string too_many =
+      resize + "70000 x 70000) refused: more than " + std::to_string(kMaxCellCount) + " cells";
   LogCapture by_default;
   life();
-  EXPECT_EQ(by_default.lines(), expected);
+  const Lines expected = by_default.lines();
+  EXPECT_EQ(
+      expected,
+      (Lines{": - HEXAGON MAP is created", ":   set default map size to (1 x 1)",
+             ":   set default A* start/end point", ":   graphic screen is NOT yet checked",
+             ": - RENAME '' to 'ABCDEFGH' -", "ABCDEFGH: - CREATE MAP is called -",
+             "ABCDEFGH:   resize map (1 x 1) to (20 x 15)", "ABCDEFGH: - CREATE MAP is called -",
+             below_one, "ABCDEFGH: - CREATE MAP is called -", too_many,
+             "quiet: - RENAME 'quiet' to 'M' -", "M: - CLEAN UP -",
+             "M:   map, unloaded from memory"}));
   Lines received;
   set_log_sink([&](std::string_view line) { received.emplace_back(line); });
   LogCapture sunk;
@@ -83,6 +81,15 @@ TEST(MapObject, CreateMapStartsFromNothingAndCellsOffTheMapAreLeftAlone) {
     EXPECT_EQ(map.GET_ID(p).SPARE | map.GET_ID_WALL(p), 0) << p;
   }
   EXPECT_EQ(std::memcmp(before.data(), map.CELLS.data(), before.size() * sizeof(MAP_CELL)), 0);
+}
+
+// Directions outside 0..5: no neighbour (column and row 0) and no step.
+TEST(GridGeometry, OtherDirectionsHaveNoNeighbour) {
+  VECTOR2D p(3, 3);
+  HEXAGON_MAP::MOVE_FORWARD(p, 6);
+  HEXAGON_MAP::MOVE_FORWARD(p.X, p.Y, -1);
+  EXPECT_EQ((Ints{HEXAGON_MAP::ADJACENT_X(3, 3, 6), HEXAGON_MAP::ADJACENT_Y(3, 3, -1), p.X, p.Y}),
+            (Ints{0, 0, 3, 3}));
 }
 
 // Runs over a 5 x 4 grid skip the flood and solid panels and cycle through ids 1 to 8; with

@@ -59,11 +59,6 @@ class ScreenMap : public ::testing::Test {
                                 [](int, int x, int y) { return sheet_colour(x, y); });
     return path(name);
   }
-  // A new headless screen of another size; the map has not seen it until LOAD_TILES.
-  void open_screen(int width, int height) {
-    ASSERT_EQ(raster::screen_set_mode(width, height, 32), 0);
-    screen_width_ = width;
-  }
   // Loads `count` tiles of tile_w x tile_h, paint(i, x, y) giving tile i's pixel (x, y).
   template <class Paint>
   void load_tiles(int tile_w, int tile_h, int count, Paint paint) {
