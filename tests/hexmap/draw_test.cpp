@@ -139,35 +139,38 @@ TEST_F(DrawTest, PathStepsInACircleEnd) {
   EXPECT_FALSE(screen_is_black());
 }
 
-// Each row spoils a fresh map whose one tile is no ground id of it, from a camera on either side
-// of the origin, and draws: the line, if any, and nothing on screen.
+// Each row spoils a fresh map whose one tile is no ground id of it, then draws it ('d'), its
+// flood ('f') or the off-map cell (6,0) ('c'): the line, if any, and nothing on screen.
 TEST_F(DrawTest, RefusalsAreLoggedAndDrawNothing) {
   load_tiles(8, 8, 1, kGrey);
-  const std::pair<void (*)(HEXAGON_MAP&), std::string> cases[] = {
-      {[](HEXAGON_MAP& m) { m.SET_CAMERA(-50, 30), m.DRAW(); }, ""},
-      {[](HEXAGON_MAP& m) { m.SET_CAMERA(45, -13), m.DRAW(); }, ""},
-      {[](HEXAGON_MAP& m) { m.MAP_HEIGHT = 1000, m.DRAW(); },
+  const std::tuple<void (*)(HEXAGON_MAP&), char, std::string> cases[] = {
+      {[](HEXAGON_MAP& m) { m.SET_CAMERA(-50, 30); }, 'd', ""},
+      {[](HEXAGON_MAP& m) { m.SET_CAMERA(45, -13); }, 'd', ""},
+      {[](HEXAGON_MAP& m) { m.MAP_HEIGHT = 1000; }, 'd',
        "M:   DRAW refused, the map size fields do not match the cells"},
-      {[](HEXAGON_MAP& m) { m.BOX_WIDTH = m.BLOCK_WIDTH = 0, m.DRAW(); },
+      {[](HEXAGON_MAP& m) { m.BOX_WIDTH = m.BLOCK_WIDTH = 0; }, 'd',
        "M:   DRAW refused, box size (0 x 8) is below 1"},
-      {[](HEXAGON_MAP& m) { m.FLOOD_PANEL = 1, m.FLOODMAP_DRAW_PATH(); },
+      {[](HEXAGON_MAP& m) { m.FLOOD_PANEL = 1; }, 'f',
        "M:   FLOOD display skipped, the flood panel is no loaded tile"},
-      {[](HEXAGON_MAP& m) { m.MAP_WIDTH = 1000, m.FLOODMAP_DRAW_PATH(); },
+      {[](HEXAGON_MAP& m) { m.MAP_WIDTH = 1000; }, 'f',
        "M:   FLOOD display refused, the map size fields do not match the cells"},
-      {[](HEXAGON_MAP& m) { m.ASTAR_CELLSETSTART(0, 1), m.ASTAR_DRAWCELL(6, 0); },  // not (0, 1)
+      {[](HEXAGON_MAP& m) { m.ASTAR_CELLSETSTART(0, 1); }, 'c',  // where (6,0) would index
        "M:   A* cell (6,0) is not drawn, it is off the map"},
   };
-  for (const auto& [spoil_and_draw, line] : cases) {
+  for (const auto& [spoil, op, line] : cases) {
     raster::screen_clear();
     HEXAGON_MAP m;
     m.LOG_OFF();
     m.LOAD_TILES(path("tiles.bmp"), 8, 8, 0);
     reference::make_open_map(m, 6, 5);
     m.FLOODMAP_COMPUTE(0, 0, 1);
+    spoil(m);
     m.SET_NAME("M");
     m.LOG_ON();
     LogCapture log;
-    spoil_and_draw(m);
+    if (op == 'd') m.DRAW();
+    if (op == 'f') m.FLOODMAP_DRAW_PATH();
+    if (op == 'c') m.ASTAR_DRAWCELL(6, 0);
     EXPECT_EQ(log.lines(), line.empty() ? Lines{} : Lines{line});
     EXPECT_TRUE(screen_is_black()) << line;
   }

@@ -2,6 +2,7 @@
 // the sample map.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "hexmap/hexagon_map.hpp"
@@ -113,11 +114,9 @@ TEST(SampleMap, RunCyclesThroughTheUsableTilesOrFallsBackToOneOrZero) {
     map.MAKE_SAMPLE_MAP(c.id);
     const Lines line{":   making sample map with " + std::to_string(c.tiles) + " elements"};
     EXPECT_EQ(capture.lines(), c.id == -1 ? line : Lines{});
-    Ints ground;
-    for (const MAP_CELL& cell : map.CELLS)
-      ground.push_back(cell.ID_GROUND);
-    EXPECT_EQ(ground, c.ground) << c.tiles << " tiles, panels " << c.flood_panel << ", "
-                                << c.solid_panel << ", id " << c.id;
+    EXPECT_TRUE(std::ranges::equal(map.CELLS, c.ground, {}, &MAP_CELL::ID_GROUND))
+        << c.tiles << " tiles, panels " << c.flood_panel << ", " << c.solid_panel << ", id "
+        << c.id;
   }
 }
 

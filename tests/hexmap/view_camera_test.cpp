@@ -1,6 +1,5 @@
 // The view window (clamping, the clip it applies, bypass lines), the camera (projections,
 // centring, stepped scrolling) and mouse picks of hexagons, box cells and wall sides.
-#include <climits>
 #include <tuple>
 
 #include "log_capture.hpp"
@@ -123,8 +122,9 @@ TEST_F(Camera, ScrollStepsAtMostSpeedPerAxisAndLandsExactly) {
        {std::tuple{VECTOR2D(0, 0), VECTOR2D(100, 0), 8, 12, VECTOR2D(96, 0), 0},
         {{0, 0}, {100, 0}, 8, 13, {100, 0}, -1},
         {{0, 0}, {-5, 3}, 4, 1, {-4, 3}, 0},  // y lands at once
-        {{INT_MIN, INT_MAX}, {INT_MAX, INT_MIN}, -3, 1, {INT_MAX, INT_MIN}, -1},
-        {{INT_MAX, INT_MIN}, {INT_MIN, INT_MAX}, INT_MAX, 1, {0, -1}, 0}}) {  // no overflow
+        {{INT32_MIN, INT32_MAX}, {INT32_MAX, INT32_MIN}, -3, 1, {INT32_MAX, INT32_MIN}, -1},
+        {{INT32_MAX, INT32_MIN}, {INT32_MIN, INT32_MAX}, INT32_MAX, 1, {0, -1}, 0}}) {  // no
+                                                                                        // overflow
     map_.SET_CAMERA(from);
     for (int i = 0; i < calls; ++i)
       map_.SCROLL(to, speed);
