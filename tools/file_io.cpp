@@ -66,26 +66,46 @@ FileRead read_file(const std::filesystem::path& path) {
 std::string write_files_atomically(const std::vector<PendingFile>& files) {
   std::vector<std::filesystem::path> temporaries;
   std::string reason;
-  const auto discard = [&] {
-    for (const auto& t : temporaries)
-      ::unlink(t.c_str());
+  const auto discard = [](const std::vector<std::filesystem::path>& paths) {
+    for (const auto& t : paths)
+      if (!t.empty()) ::unlink(t.c_str());
   };
   for (const PendingFile& f : files) {
     std::filesystem::path t = write_temporary(f.path, f.bytes, reason);
     if (t.empty()) {
-      discard();
+      discard(temporaries);
       return reason;
     }
     temporaries.push_back(std::move(t));
   }
+  // A link to each old file, so that the targets already replaced can be put back when a later
+  // rename fails; empty where the target is new.
+  std::vector<std::filesystem::path> backups(files.size());
   for (size_t i = 0; i < files.size(); ++i) {
-    if (::rename(temporaries[i].c_str(), files[i].path.c_str()) != 0) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(files[i].path, ec)) continue;
+    backups[i] = write_temporary(files[i].path, {}, reason);
+    if (backups[i].empty() || ::unlink(backups[i].c_str()) != 0 ||
+        ::link(files[i].path.c_str(), backups[i].c_str()) != 0) {
       reason = "cannot write " + files[i].path.string() + ": " + describe_errno();
-      temporaries.erase(temporaries.begin(), temporaries.begin() + static_cast<ptrdiff_t>(i));
-      discard();
+      discard(temporaries);
+      discard(backups);
       return reason;
     }
   }
+  for (size_t i = 0; i < files.size(); ++i) {
+    if (::rename(temporaries[i].c_str(), files[i].path.c_str()) == 0) continue;
+    reason = "cannot write " + files[i].path.string() + ": " + describe_errno();
+    for (size_t done = 0; done < i; ++done)
+      if (backups[done].empty())
+        ::unlink(files[done].path.c_str());
+      else
+        ::rename(backups[done].c_str(), files[done].path.c_str());
+    discard({temporaries.begin() + static_cast<ptrdiff_t>(i), temporaries.end()});
+    discard({backups.begin() + static_cast<ptrdiff_t>(i), backups.end()});
+    return reason;
+  }
+  discard(backups);
   return {};
 }
 

@@ -23,7 +23,8 @@ FileRead read_file(const std::filesystem::path& path);
 // else the reason; then `path` is as it was and no temporary file remains.
 std::string write_file_atomically(const std::filesystem::path& path, std::string_view bytes);
 
-// Several files, all or none: each is written beside its target first, then all are renamed.
+// Several files, all or none: each is written beside its target first, then all are renamed;
+// when a rename fails, the targets already replaced are put back as they were.
 struct PendingFile {
   std::filesystem::path path;
   std::string bytes;
