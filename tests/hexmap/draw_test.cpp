@@ -28,8 +28,7 @@ constexpr int kTileCount = 11;
 // The flood panel's blue is full, so over black its blue channel shows the blend's opacity.
 constexpr raster::Color kFloodBlue = 0xFF3399FF;
 
-const std::filesystem::path kGolden =
-    std::filesystem::path(__FILE__).parent_path() / "golden" / "map_picture.bmp";
+const std::filesystem::path kGolden = HEXMAP_GOLDEN_PICTURE;
 
 // Hexagons in the top kBoxH rows; ground tiles have an outline and a side face below.
 raster::Color paint(int id, int x, int y) {
