@@ -2,6 +2,11 @@
 // maps refused with their reasons, leaving map and file as they were.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 #include <fstream>
 #include <iterator>
 
@@ -132,6 +137,27 @@ TEST_F(MapFile, BadFilesAreRefusedWithTheFirstProblemAndChangeNothing) {
     map_.SAVE_MAP(path("again.txt"));
     EXPECT_EQ(read_file(path("again.txt")), example_) << reason;
   }
+}
+
+// A save that runs out of room (a file size limit, in a child process) keeps the old file whole
+// and leaves no temporary file beside it.
+TEST_F(MapFile, AFullDiskKeepsTheOldFile) {
+  load(example_);
+  map_.LOG_OFF();
+  map_.CREATE_MAP(300, 300);  // a file far beyond the limit
+  std::fflush(stdout);
+  if (::fork() == 0) {
+    ::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{100'000, 100'000};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    map_.SAVE_MAP(path("map.txt"));
+    ::_exit(0);
+  }
+  ::wait(nullptr);
+  EXPECT_EQ(read_file(path("map.txt")), example_);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(path("")),
+                          std::filesystem::directory_iterator()),
+            2);  // the sheet and the map file
 }
 
 }  // namespace
