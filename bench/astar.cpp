@@ -20,6 +20,7 @@
 #include <utility>
 #include <vector>
 
+#include "bench/maps.hpp"
 #include "hexmap/astar_heap.hpp"
 #include "hexmap/hexagon_map.hpp"
 #include "hexmap/search_scratch.hpp"
@@ -45,7 +46,7 @@ void build(HEXAGON_MAP& map, Terrain terrain, int32_t size) {
       hexmap::reference::make_open_map(map, size, size);
       break;
     case Terrain::holes:
-      hexmap::reference::make_holed_map(map, size, 0.25, 12345);
+      hexmap::bench_maps::make_holed_map(map, size, 0.25, 12345);
       // Corners with ground and a way out, so that corner to corner has a path.
       for (const auto& [x, y] : {std::pair{0, 0}, std::pair{size - 1, size - 1}}) {
         map.SET_ID_GROUND(x, y, 1);
@@ -55,7 +56,7 @@ void build(HEXAGON_MAP& map, Terrain terrain, int32_t size) {
       }
       break;
     case Terrain::maze:
-      hexmap::reference::make_maze_map(map, size);
+      hexmap::bench_maps::make_maze_map(map, size);
       break;
   }
 }
@@ -320,7 +321,8 @@ void literal_search(benchmark::State& state, Terrain terrain, int32_t size, std:
   for (auto _ : state) {
     expanded = 0;
     for (const Query& q : queries) {
-      expanded += hexmap::reference::astar_compute(f.literal, q.sx, q.sy, q.ex, q.ey, kNoLimit);
+      expanded +=
+          hexmap::reference::Literal{f.literal}.astar_compute(q.sx, q.sy, q.ex, q.ey, kNoLimit);
     }
   }
   count_expansions(state, expanded);

@@ -9,6 +9,7 @@
 #include <string>
 #include <utility>
 
+#include "bench/maps.hpp"
 #include "hexmap/hexagon_map.hpp"
 #include "tests/reference/search_reference.hpp"
 #include "tests/reference/test_maps.hpp"
@@ -29,9 +30,9 @@ HEXAGON_MAP& map_for(const std::string& terrain, bool literal) {
     if (terrain == "open") {
       hexmap::reference::make_open_map(*slot, kSize, kSize);
     } else if (terrain == "holes") {
-      hexmap::reference::make_holed_map(*slot, kSize, 0.25, 12345);
+      hexmap::bench_maps::make_holed_map(*slot, kSize, 0.25, 12345);
     } else {
-      hexmap::reference::make_maze_map(*slot, kSize);
+      hexmap::bench_maps::make_maze_map(*slot, kSize);
     }
   }
   return *slot;
@@ -49,7 +50,7 @@ void breadth_first(benchmark::State& state, std::string terrain, int32_t steps) 
 void level_by_level(benchmark::State& state, std::string terrain, int32_t steps) {
   HEXAGON_MAP& map = map_for(terrain, true);
   for (auto _ : state) {
-    hexmap::reference::flood_compute(map, kSize / 2, kSize / 2, steps);
+    hexmap::reference::Literal{map}.flood_compute(kSize / 2, kSize / 2, steps);
     benchmark::DoNotOptimize(map.CELLS[kSize / 2].FLOOD);
   }
   state.counters["reached"] = hexmap::reference::count_flooded(map);

@@ -1,7 +1,8 @@
-// Literal A* search and flood map: the full reset, the scan of every cell for the lowest F and
-// the level-by-level flood passes, step by step as documented, working on a HEXAGON_MAP through
-// its public fields. Tests compare the engine with it; benchmarks time it. The guards against
-// bad input are the engine's: the same refusals, the same wrapping arithmetic, the same bounds.
+// The A* search and the flood map as documented, step by step: the full reset, the scan of every
+// cell for the lowest F and the level-by-level flood passes, on a HEXAGON_MAP through its public
+// fields. Tests hold the engine to it; benchmarks time it. Where the engine refuses bad input
+// (size fields that disagree with the cells, a stale start or end, list marks that are not
+// distinct, parents that lead nowhere) this refuses alike, silently. Sums wrap as the engine's.
 #pragma once
 
 #include <algorithm>
@@ -13,194 +14,178 @@
 
 namespace hexmap::reference {
 
-inline int32_t wrap_add(int32_t a, int32_t b) {
-  return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
-}
-inline int32_t wrap_times10(int32_t v) {
-  return static_cast<int32_t>(static_cast<uint32_t>(v) * 10u);
-}
-inline int32_t wrap_index(VECTOR2D p, int32_t width) {
-  return static_cast<int32_t>(static_cast<uint32_t>(p.Y) * static_cast<uint32_t>(width) +
-                              static_cast<uint32_t>(p.X));
-}
+struct Literal {
+  HEXAGON_MAP& m;
 
-inline bool grid_matches(const HEXAGON_MAP& m) {
-  return m.MAP_WIDTH > 0 && m.MAP_HEIGHT > 0 &&
-         int64_t{m.MAP_WIDTH} * m.MAP_HEIGHT == m.CELL_COUNT &&
-         m.CELLS.size() == static_cast<size_t>(m.CELL_COUNT);
-}
-inline bool on_grid(const HEXAGON_MAP& m, int32_t index) {
-  return index >= 0 && index < m.CELL_COUNT;
-}
-inline MAP_CELL& cell(HEXAGON_MAP& m, int32_t index) {
-  return m.CELLS[static_cast<size_t>(index)];
-}
-
-inline void astar_set_start(HEXAGON_MAP& m, int32_t x, int32_t y) {
-  if (m.INSIDE(x, y) == 0) return;
-  m.ASTAR_START_INDEX = y * m.MAP_WIDTH + x;
-  m.ASTAR_START = VECTOR2D(x, y);
-}
-inline void astar_set_end(HEXAGON_MAP& m, int32_t x, int32_t y) {
-  if (m.INSIDE(x, y) == 0) return;
-  m.ASTAR_END_INDEX = y * m.MAP_WIDTH + x;
-  m.ASTAR_END = VECTOR2D(x, y);
-}
-
-inline void astar_check_neighbour(HEXAGON_MAP& m, int32_t index, int32_t direction, int32_t x,
-                                  int32_t y, int32_t cost) {
-  if (!grid_matches(m) || !on_grid(m, index)) return;
-  if (direction < 0 || direction > 5) return;
-  // Passability.
-  if (x < 0 || x >= m.MAP_WIDTH || y < 0 || y >= m.MAP_HEIGHT) return;
-  MAP_CELL& n = cell(m, y * m.MAP_WIDTH + x);
-  if (n.ID_GROUND == 0) return;
-  if (n.SOLID == -1) return;
-  if ((n.ID_WALL & (1 << ((direction + 3) % 6))) != 0) return;
-  // Update.
-  const MAP_CELL& p = cell(m, index);
-  const int32_t g = wrap_add(p.ASTAR_G, cost);
-  int32_t list = n.ASTAR_LIST;
-  if (list == m.ASTAR_OPEN && g < n.ASTAR_G) {
-    list = m.ASTAR_NONE;
-  } else if (list == m.ASTAR_CLOSED && g < n.ASTAR_G) {
-    list = m.ASTAR_NONE;
-  }
-  if (list != m.ASTAR_NONE) return;
-  if (!on_grid(m, m.ASTAR_END_INDEX)) return;  // no end cell to estimate towards
-  const VECTOR2D end = cell(m, m.ASTAR_END_INDEX).POSITION;
-  n.ASTAR_LIST = m.ASTAR_OPEN;
-  n.ASTAR_G = g;
-  n.ASTAR_H = wrap_times10(HEXAGON_MAP::DISTANCE(n.POSITION, end));
-  n.ASTAR_F = wrap_add(n.ASTAR_G, n.ASTAR_H);
-  n.ASTAR_PARENT = p.POSITION;
-  n.ASTAR_PARENT_INDEX = wrap_index(p.POSITION, m.MAP_WIDTH);
-  n.ASTAR_DIRECTION = direction;
-}
-
-inline void astar_check_neighbours(HEXAGON_MAP& m, int32_t index, int32_t x, int32_t y) {
-  if (!grid_matches(m) || !on_grid(m, index)) return;
-  for (int32_t d = 0; d < 6; ++d) {
-    astar_check_neighbour(m, index, d, HEXAGON_MAP::ADJACENT_X(x, y, d),
-                          HEXAGON_MAP::ADJACENT_Y(x, y, d), 10);
-  }
-}
-
-inline int32_t astar_get_lowest_f(const HEXAGON_MAP& m) {
-  int32_t best = -1;
-  for (int32_t i = 0; i < m.CELL_COUNT; ++i) {
-    const MAP_CELL& c = m.CELLS[static_cast<size_t>(i)];
-    if (c.ASTAR_LIST != m.ASTAR_OPEN) continue;
-    if (best == -1 || c.ASTAR_F < m.CELLS[static_cast<size_t>(best)].ASTAR_F) best = i;
-  }
-  return best;
-}
-
-// Returns the number of expansions.
-inline int32_t astar_compute(HEXAGON_MAP& m, int32_t limit) {
-  if (!grid_matches(m)) return 0;
-  for (MAP_CELL& c : m.CELLS) {
-    c.ASTAR_PARENT = -1;
-    c.ASTAR_PARENT_INDEX = -1;
-    c.ASTAR_DIRECTION = -1;
-    c.ASTAR_PATH_DIRECTION = -1;
-    c.ASTAR_LIST = m.ASTAR_NONE;
-    c.ASTAR_F = 0;
-    c.ASTAR_G = 0;
-    c.ASTAR_H = 0;
-  }
-  m.ASTAR_PATH_LENGTH = 0;
-  m.ASTAR_PATH_FOUND = 0;
-  m.ASTAR_FIRST_DIRECTION = -1;
-  if (m.ASTAR_NONE == m.ASTAR_OPEN || m.ASTAR_NONE == m.ASTAR_CLOSED ||
-      m.ASTAR_OPEN == m.ASTAR_CLOSED) {
-    return 0;
-  }
-  if (!on_grid(m, m.ASTAR_START_INDEX) || m.INSIDE(m.ASTAR_START) == 0) return 0;
-  if (!on_grid(m, m.ASTAR_END_INDEX) || m.INSIDE(m.ASTAR_END) == 0) return 0;
-
-  cell(m, m.ASTAR_START_INDEX).ASTAR_LIST = m.ASTAR_OPEN;
-  int32_t expanded = 0;
-  for (;;) {
-    const int32_t c = astar_get_lowest_f(m);
-    if (c != -1 && c != m.ASTAR_END_INDEX) {
-      ++expanded;
-      cell(m, c).ASTAR_LIST = m.ASTAR_CLOSED;
-      const VECTOR2D p = cell(m, c).POSITION;
-      astar_check_neighbours(m, c, p.X, p.Y);
-    }
-    if (c == -1 || c == m.ASTAR_END_INDEX || expanded >= limit) break;
+  static int32_t wrap(int64_t v) { return static_cast<int32_t>(static_cast<uint32_t>(v)); }
+  bool on_grid(int32_t index) const { return index >= 0 && index < m.CELL_COUNT; }
+  bool inside(int32_t x, int32_t y) const { return m.INSIDE(x, y) != 0; }
+  MAP_CELL& at(int32_t index) { return m.CELLS[static_cast<size_t>(index)]; }
+  MAP_CELL& at(int32_t x, int32_t y) { return at(y * m.MAP_WIDTH + x); }
+  bool grid_ok() const {
+    return m.MAP_WIDTH > 0 && m.MAP_HEIGHT > 0 &&
+           int64_t{m.MAP_WIDTH} * m.MAP_HEIGHT == m.CELL_COUNT &&
+           m.CELLS.size() == static_cast<size_t>(m.CELL_COUNT);
   }
 
-  if (m.ASTAR_END_INDEX == m.ASTAR_START_INDEX) return expanded;
-  if (cell(m, m.ASTAR_END_INDEX).ASTAR_DIRECTION == -1) return expanded;
-  // A chain that leaves the grid or needs as many steps as there are cells is no path.
-  int32_t i = m.ASTAR_END_INDEX;
-  for (int32_t steps = 0; i != m.ASTAR_START_INDEX; ++steps) {
-    if (steps == m.CELL_COUNT || !on_grid(m, cell(m, i).ASTAR_PARENT_INDEX)) return expanded;
-    i = cell(m, i).ASTAR_PARENT_INDEX;
-  }
-  i = m.ASTAR_END_INDEX;
-  while (i != m.ASTAR_START_INDEX) {
-    const int32_t d = cell(m, i).ASTAR_DIRECTION;
-    i = cell(m, i).ASTAR_PARENT_INDEX;
-    cell(m, i).ASTAR_PATH_DIRECTION = d;
-    m.ASTAR_PATH_LENGTH += 1;
-    if (i == m.ASTAR_START_INDEX) {
-      m.ASTAR_PATH_FOUND = -1;
-      m.ASTAR_FIRST_DIRECTION = d;
+  void cell_clear_all() {
+    if (!grid_ok()) return;
+    for (int32_t i = 0; i < m.CELL_COUNT; ++i) {  // row by row
+      at(i).POSITION = VECTOR2D(i % m.MAP_WIDTH, i / m.MAP_WIDTH);
+      at(i).SOLID = 0;
     }
   }
-  return expanded;
-}
+  // Off the map nothing is stored.
+  void cell_set_solid(int32_t x, int32_t y, int32_t value) {
+    if (inside(x, y)) at(x, y).SOLID = value;
+  }
+  void cell_toggle_solid(int32_t x, int32_t y) {
+    if (inside(x, y)) at(x, y).SOLID = at(x, y).SOLID != 0 ? 0 : -1;
+  }
+  // ASTAR_CELLSETSTART and ASTAR_CELLSETEND.
+  void set_point(int32_t x, int32_t y, int32_t& index, VECTOR2D& point) {
+    if (!inside(x, y)) return;
+    index = y * m.MAP_WIDTH + x;
+    point = VECTOR2D(x, y);
+  }
 
-inline int32_t astar_compute(HEXAGON_MAP& m, int32_t start_x, int32_t start_y, int32_t end_x,
-                             int32_t end_y, int32_t limit) {
-  astar_set_start(m, start_x, start_y);
-  astar_set_end(m, end_x, end_y);
-  return astar_compute(m, limit);
-}
+  // May a step in direction d enter the grid cell (x, y)? The A* search is stopped by SOLID -1
+  // alone, the flood by any non-zero SOLID.
+  bool passable(int32_t d, int32_t x, int32_t y, bool any_solid) {
+    if (!inside(x, y)) return false;
+    const MAP_CELL& n = at(x, y);
+    if (n.ID_GROUND == 0 || (any_solid ? n.SOLID != 0 : n.SOLID == -1)) return false;
+    return (n.ID_WALL & (1 << ((d + 3) % 6))) == 0;
+  }
 
-inline void flood_check_neighbor(HEXAGON_MAP& m, int32_t index, int32_t direction, int32_t value) {
-  if (!grid_matches(m) || !on_grid(m, index)) return;
-  if (direction < 0 || direction > 5) return;
-  const VECTOR2D p = cell(m, index).POSITION;
-  const int32_t x = HEXAGON_MAP::ADJACENT_X(p.X, p.Y, direction);
-  const int32_t y = HEXAGON_MAP::ADJACENT_Y(p.X, p.Y, direction);
-  if (m.INSIDE(x, y) == 0) return;
-  MAP_CELL& n = cell(m, y * m.MAP_WIDTH + x);
-  if (n.SOLID != 0 || n.ID_GROUND == 0) return;
-  if ((n.ID_WALL & (1 << ((direction + 3) % 6))) != 0) return;
-  if (n.FLOOD < value) n.FLOOD = value - 1;
-}
+  void astar_check_neighbour(int32_t index, int32_t d, int32_t x, int32_t y, int32_t cost) {
+    if (!grid_ok() || !on_grid(index) || d < 0 || d > 5 || !passable(d, x, y, false)) return;
+    MAP_CELL& n = at(x, y);
+    const MAP_CELL& p = at(index);
+    const int32_t g = wrap(int64_t{p.ASTAR_G} + cost);
+    int32_t list = n.ASTAR_LIST;
+    // An open or a closed cell reached more cheaply counts as new: it is (re)opened.
+    if ((list == m.ASTAR_OPEN || list == m.ASTAR_CLOSED) && g < n.ASTAR_G) list = m.ASTAR_NONE;
+    if (list != m.ASTAR_NONE || !on_grid(m.ASTAR_END_INDEX)) return;
+    n.ASTAR_LIST = m.ASTAR_OPEN;
+    n.ASTAR_G = g;
+    n.ASTAR_H =
+        wrap(int64_t{10} * HEXAGON_MAP::DISTANCE(n.POSITION, at(m.ASTAR_END_INDEX).POSITION));
+    n.ASTAR_F = wrap(int64_t{n.ASTAR_G} + n.ASTAR_H);
+    n.ASTAR_PARENT = p.POSITION;
+    n.ASTAR_PARENT_INDEX = wrap(int64_t{p.POSITION.Y} * m.MAP_WIDTH + p.POSITION.X);
+    n.ASTAR_DIRECTION = d;
+  }
 
-inline void flood_compute(HEXAGON_MAP& m, int32_t x, int32_t y, int32_t steps) {
-  if (!grid_matches(m)) return;
-  for (MAP_CELL& c : m.CELLS)
-    c.FLOOD = 0;
-  if (steps < 0) return;
-  if (m.INSIDE(x, y) == 0) return;
-  // The origin holds steps + 1: one short of the int range at most.
-  steps = std::min(steps, std::numeric_limits<int32_t>::max() - 1);
-  cell(m, y * m.MAP_WIDTH + x).FLOOD = steps + 1;
-  const auto x0 = static_cast<int32_t>(std::max<int64_t>(0, int64_t{x} - steps));
-  const auto x1 = static_cast<int32_t>(std::min<int64_t>(m.MAP_WIDTH - 1, int64_t{x} + steps));
-  const auto y0 = static_cast<int32_t>(std::max<int64_t>(0, int64_t{y} - steps));
-  const auto y1 = static_cast<int32_t>(std::min<int64_t>(m.MAP_HEIGHT - 1, int64_t{y} + steps));
-  for (int32_t v = steps + 1; v >= 1; --v) {
-    bool found = false;
-    for (int32_t row = y0; row <= y1; ++row) {
-      for (int32_t col = x0; col <= x1; ++col) {
-        const int32_t i = row * m.MAP_WIDTH + col;
-        if (cell(m, i).FLOOD != v) continue;
-        found = true;
-        for (int32_t d = 0; d < 6; ++d)
-          flood_check_neighbor(m, i, d, v);
+  void astar_check_neighbours(int32_t index, int32_t x, int32_t y) {
+    if (!grid_ok() || !on_grid(index)) return;
+    for (int32_t d = 0; d < 6; ++d) {
+      astar_check_neighbour(index, d, HEXAGON_MAP::ADJACENT_X(x, y, d),
+                            HEXAGON_MAP::ADJACENT_Y(x, y, d), 10);
+    }
+  }
+
+  int32_t astar_get_lowest_f() {
+    int32_t best = -1;
+    for (int32_t i = 0; i < m.CELL_COUNT; ++i) {
+      if (at(i).ASTAR_LIST != m.ASTAR_OPEN) continue;
+      if (best == -1 || at(i).ASTAR_F < at(best).ASTAR_F) best = i;
+    }
+    return best;
+  }
+
+  // Returns the number of expansions.
+  int32_t astar_compute(int32_t limit) {
+    if (!grid_ok()) return 0;
+    for (MAP_CELL& c : m.CELLS) {
+      c.ASTAR_PARENT = -1;
+      c.ASTAR_PARENT_INDEX = c.ASTAR_DIRECTION = c.ASTAR_PATH_DIRECTION = -1;
+      c.ASTAR_LIST = m.ASTAR_NONE;
+      c.ASTAR_F = c.ASTAR_G = c.ASTAR_H = 0;
+    }
+    m.ASTAR_PATH_LENGTH = m.ASTAR_PATH_FOUND = 0;
+    m.ASTAR_FIRST_DIRECTION = -1;
+    const bool distinct = m.ASTAR_NONE != m.ASTAR_OPEN && m.ASTAR_NONE != m.ASTAR_CLOSED &&
+                          m.ASTAR_OPEN != m.ASTAR_CLOSED;
+    if (!distinct) return 0;
+    const int32_t start = m.ASTAR_START_INDEX;
+    const int32_t end = m.ASTAR_END_INDEX;
+    if (!on_grid(start) || !inside(m.ASTAR_START.X, m.ASTAR_START.Y)) return 0;
+    if (!on_grid(end) || !inside(m.ASTAR_END.X, m.ASTAR_END.Y)) return 0;
+
+    at(start).ASTAR_LIST = m.ASTAR_OPEN;
+    int32_t expanded = 0;
+    for (;;) {
+      const int32_t c = astar_get_lowest_f();
+      if (c != -1 && c != end) {
+        ++expanded;
+        at(c).ASTAR_LIST = m.ASTAR_CLOSED;
+        astar_check_neighbours(c, at(c).POSITION.X, at(c).POSITION.Y);
+      }
+      if (c == -1 || c == end || expanded >= limit) break;
+    }
+
+    if (end == start || at(end).ASTAR_DIRECTION == -1) return expanded;
+    // A chain that leaves the grid or needs as many steps as there are cells is no path.
+    int32_t i = end;
+    for (int32_t steps = 0; i != start; ++steps) {
+      if (steps == m.CELL_COUNT || !on_grid(at(i).ASTAR_PARENT_INDEX)) return expanded;
+      i = at(i).ASTAR_PARENT_INDEX;
+    }
+    for (i = end; i != start;) {
+      const int32_t d = at(i).ASTAR_DIRECTION;
+      i = at(i).ASTAR_PARENT_INDEX;
+      at(i).ASTAR_PATH_DIRECTION = d;
+      m.ASTAR_PATH_LENGTH += 1;
+      if (i == start) {
+        m.ASTAR_PATH_FOUND = -1;
+        m.ASTAR_FIRST_DIRECTION = d;
       }
     }
-    // A pass that finds no cell of its level writes nothing, so every later one finds none.
-    if (!found) break;
+    return expanded;
   }
-}
+
+  int32_t astar_compute(int32_t start_x, int32_t start_y, int32_t end_x, int32_t end_y,
+                        int32_t limit) {
+    set_point(start_x, start_y, m.ASTAR_START_INDEX, m.ASTAR_START);
+    set_point(end_x, end_y, m.ASTAR_END_INDEX, m.ASTAR_END);
+    return astar_compute(limit);
+  }
+
+  void flood_check_neighbor(int32_t index, int32_t d, int32_t value) {
+    if (!grid_ok() || !on_grid(index) || d < 0 || d > 5) return;
+    const VECTOR2D p = at(index).POSITION;
+    const int32_t x = HEXAGON_MAP::ADJACENT_X(p.X, p.Y, d);
+    const int32_t y = HEXAGON_MAP::ADJACENT_Y(p.X, p.Y, d);
+    if (passable(d, x, y, true) && at(x, y).FLOOD < value) at(x, y).FLOOD = value - 1;
+  }
+
+  void flood_compute(int32_t x, int32_t y, int32_t steps) {
+    if (!grid_ok()) return;
+    for (MAP_CELL& c : m.CELLS)
+      c.FLOOD = 0;
+    if (steps < 0 || !inside(x, y)) return;
+    // The origin holds steps + 1: one short of the int range at most.
+    steps = std::min(steps, std::numeric_limits<int32_t>::max() - 1);
+    at(x, y).FLOOD = steps + 1;
+    const auto x0 = static_cast<int32_t>(std::max<int64_t>(0, int64_t{x} - steps));
+    const auto x1 = static_cast<int32_t>(std::min<int64_t>(m.MAP_WIDTH - 1, int64_t{x} + steps));
+    const auto y0 = static_cast<int32_t>(std::max<int64_t>(0, int64_t{y} - steps));
+    const auto y1 = static_cast<int32_t>(std::min<int64_t>(m.MAP_HEIGHT - 1, int64_t{y} + steps));
+    for (int32_t v = steps + 1; v >= 1; --v) {
+      bool found = false;
+      for (int32_t row = y0; row <= y1; ++row) {
+        for (int32_t col = x0; col <= x1; ++col) {
+          if (at(col, row).FLOOD != v) continue;
+          found = true;
+          for (int32_t d = 0; d < 6; ++d)
+            flood_check_neighbor(row * m.MAP_WIDTH + col, d, v);
+        }
+      }
+      // A pass that finds no cell of its level writes nothing, so every later one finds none.
+      if (!found) break;
+    }
+  }
+};
 
 }  // namespace hexmap::reference

@@ -1,8 +1,8 @@
 // Maps and small helpers shared by the search tests and benchmarks (grid coordinates).
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
-#include <random>
 #include <vector>
 
 #include "hexmap/hexagon_map.hpp"
@@ -17,16 +17,6 @@ inline void make_open_map(HEXAGON_MAP& map, int32_t width, int32_t height) {
     c.ID_GROUND = 1;
 }
 
-// Ground everywhere except a share of cells picked with a fixed seed.
-inline void make_holed_map(HEXAGON_MAP& map, int32_t size, double hole_share, uint32_t seed) {
-  make_open_map(map, size, size);
-  std::mt19937 rng(seed);
-  std::bernoulli_distribution hole(hole_share);
-  for (MAP_CELL& c : map.CELLS) {
-    if (hole(rng)) c.ID_GROUND = 0;
-  }
-}
-
 // Walls on both cells of the edge between (x, y) and its neighbour in direction d.
 inline void wall_both_sides(HEXAGON_MAP& map, int32_t x, int32_t y, int32_t d) {
   const int32_t nx = HEXAGON_MAP::ADJACENT_X(x, y, d);
@@ -37,33 +27,10 @@ inline void wall_both_sides(HEXAGON_MAP& map, int32_t x, int32_t y, int32_t d) {
   }
 }
 
-// A serpentine: every fourth row is cut off from the row below by a wall line across the whole
-// map but for a gap of two columns, at the right and left end in turn.
-inline void make_maze_map(HEXAGON_MAP& map, int32_t size) {
-  make_open_map(map, size, size);
-  bool gap_right = true;
-  for (int32_t y = 3; y + 1 < size; y += 4) {
-    for (int32_t x = 0; x < size; ++x) {
-      const bool in_gap = gap_right ? x >= size - 2 : x < 2;
-      if (in_gap) continue;
-      // Seal every side between row y and the row below: down, and from odd columns (half a
-      // row lower) also both downward diagonals.
-      wall_both_sides(map, x, y, 3);
-      if ((x & 1) != 0) {
-        wall_both_sides(map, x, y, 2);
-        wall_both_sides(map, x, y, 4);
-      }
-    }
-    gap_right = !gap_right;
-  }
-}
-
 // Directions of the traced path, followed from the start cell; at most cell-count steps.
 inline std::vector<int32_t> path_directions(const HEXAGON_MAP& map) {
   std::vector<int32_t> out;
-  if (map.ASTAR_START_INDEX < 0 || map.ASTAR_START_INDEX >= map.CELL_COUNT) return out;
-  VECTOR2D p = map.CELLS[static_cast<size_t>(map.ASTAR_START_INDEX)].POSITION;
-  for (int32_t guard = 0; guard < map.CELL_COUNT && map.INSIDE(p) != 0; ++guard) {
+  for (VECTOR2D p = map.ASTAR_START; map.INSIDE(p) != 0 && out.size() < map.CELLS.size();) {
     const int32_t d = map.GET_ID(p).ASTAR_PATH_DIRECTION;
     if (d == -1) break;
     out.push_back(d);
@@ -73,17 +40,12 @@ inline std::vector<int32_t> path_directions(const HEXAGON_MAP& map) {
 }
 
 inline int32_t count_list(const HEXAGON_MAP& map, int32_t mark) {
-  int32_t n = 0;
-  for (const MAP_CELL& c : map.CELLS)
-    n += c.ASTAR_LIST == mark ? 1 : 0;
-  return n;
+  return static_cast<int32_t>(std::count_if(
+      map.CELLS.begin(), map.CELLS.end(), [&](const MAP_CELL& c) { return c.ASTAR_LIST == mark; }));
 }
-
 inline int32_t count_flooded(const HEXAGON_MAP& map) {
-  int32_t n = 0;
-  for (const MAP_CELL& c : map.CELLS)
-    n += c.FLOOD > 0 ? 1 : 0;
-  return n;
+  return static_cast<int32_t>(std::count_if(map.CELLS.begin(), map.CELLS.end(),
+                                            [](const MAP_CELL& c) { return c.FLOOD > 0; }));
 }
 
 }  // namespace hexmap::reference
