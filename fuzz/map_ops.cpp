@@ -15,11 +15,6 @@ namespace {
 // Steps of one input; enough for long histories of partial resets.
 constexpr int kMaxSteps = 200;
 
-struct InputSource {
-  FuzzedDataProvider* input;
-  int32_t between(int32_t lo, int32_t hi) { return input->ConsumeIntegralInRange(lo, hi); }
-};
-
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -29,7 +24,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider input(data, size);
-  hexmap::reference::Sequence sequence(InputSource{&input});
+  hexmap::reference::Sequence sequence(
+      [&input](int32_t lo, int32_t hi) { return input.ConsumeIntegralInRange(lo, hi); });
   for (int step = 0; step < kMaxSteps && input.remaining_bytes() > 0; ++step) {
     const std::string what = sequence.step();
     const std::string difference = sequence.difference();

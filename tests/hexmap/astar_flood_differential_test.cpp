@@ -13,19 +13,14 @@
 namespace hexmap {
 namespace {
 
-struct RandomSource {
-  std::mt19937 rng;
-  int32_t between(int32_t lo, int32_t hi) {
-    return std::uniform_int_distribution<int32_t>(lo, hi)(rng);
-  }
-};
-
 TEST(AstarFloodDifferential, RandomSequencesMatchTheLiteralAlgorithms) {
   constexpr int kMaps = 400;
   int paths = 0;
   int floods = 0;
   for (uint32_t seed = 1; seed <= kMaps; ++seed) {
-    reference::Sequence sequence(RandomSource{std::mt19937(seed)});
+    std::mt19937 rng(seed);
+    reference::Sequence sequence(
+        [&rng](int32_t lo, int32_t hi) { return std::uniform_int_distribution(lo, hi)(rng); });
     for (int step = 0; step < 40; ++step) {
       const std::string what = sequence.step();
       const std::string diff = sequence.difference();

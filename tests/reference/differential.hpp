@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <sstream>
 #include <string>
@@ -36,17 +37,17 @@ inline std::vector<int32_t> search_state(const HEXAGON_MAP& m) {
   return out;
 }
 
-// Source supplies the choices: int32_t between(int32_t lo, int32_t hi), both ends inclusive.
-template <typename Source>
+// Choices come from `between(lo, hi)`, both ends inclusive.
 class Sequence {
  public:
-  explicit Sequence(Source source) : source_(std::move(source)) {
+  explicit Sequence(std::function<int32_t(int32_t, int32_t)> between)
+      : between_(std::move(between)) {
     engine_.LOG_OFF();
     literal_.LOG_OFF();
-    create(between(1, 30), between(1, 30));
+    create(between_(1, 30), between_(1, 30));
   }
 
-  // One random operation on both maps; returns what it did.
+  // One random operation on both maps; returns its pick and arguments.
   std::string step() {
     const int32_t x = between(-2, engine_.MAP_WIDTH + 1);
     const int32_t y = between(-2, engine_.MAP_HEIGHT + 1);
@@ -59,49 +60,39 @@ class Sequence {
     const bool vector_form = chance(50);
     const int32_t pick = between(0, 99);
     std::ostringstream what;
-    what << "(" << x << "," << y << ") (" << ex << "," << ey << ") index " << index << " direction "
-         << d << " number " << n << ": ";
+    what << "pick " << pick << ": (" << x << "," << y << ") (" << ex << "," << ey << ") index "
+         << index << " direction " << d << " number " << n;
     if (pick < 14) {
-      what << "ASTAR_COMPUTE(number)";
       engine_.ASTAR_COMPUTE(n);
       ref_.astar_compute(n);
     } else if (pick < 34) {
-      what << "ASTAR_COMPUTE(x, y, ex, ey, number)";
       vector_form ? engine_.ASTAR_COMPUTE(VECTOR2D(x, y), VECTOR2D(ex, ey), n)
                   : engine_.ASTAR_COMPUTE(x, y, ex, ey, n);
       ref_.astar_compute(x, y, ex, ey, n);
     } else if (pick < 50) {
-      what << "FLOODMAP_COMPUTE(x, y, number)";
       vector_form ? engine_.FLOODMAP_COMPUTE(VECTOR2D(x, y), n) : engine_.FLOODMAP_COMPUTE(x, y, n);
       ref_.flood_compute(x, y, n);
     } else if (pick < 66) {
-      what << "SET_ID(x, y) with garbage";
       const MAP_CELL cell = random_overwrite(x, y);
       engine_.SET_ID(x, y, cell);
       literal_.SET_ID(x, y, cell);
     } else if (pick < 78) {
-      what << "terrain at (x, y)";
       randomise_terrain(x, y, false);
     } else if (pick < 84) {
-      what << "ASTAR_CHECKNEIGHBOUR(index, direction, x, y, number)";
       engine_.ASTAR_CHECKNEIGHBOUR(index, d, x, y, n);
       ref_.astar_check_neighbour(index, d, x, y, n);
     } else if (pick < 87) {
-      what << "ASTAR_CHECKNEIGHBOURS(index, x, y)";
       engine_.ASTAR_CHECKNEIGHBOURS(index, x, y);
       ref_.astar_check_neighbours(index, x, y);
     } else if (pick < 92) {
-      what << "FLOODMAP_CHECK_NEIGHBOR(index, direction, number)";
       engine_.FLOODMAP_CHECK_NEIGHBOR(index, d, n);
       ref_.flood_check_neighbor(index, d, n);
     } else if (pick < 96) {
       // Often smaller, so that stored starts and ends go stale.
       const int32_t nw = chance(60) ? between(1, engine_.MAP_WIDTH) : between(1, 30);
       const int32_t nh = chance(60) ? between(1, engine_.MAP_HEIGHT) : between(1, 30);
-      what << "CREATE_MAP(" << nw << "," << nh << ")";
       create(nw, nh);
     } else if (pick < 98) {
-      what << "ASTAR_CELLCLEARALL";
       engine_.ASTAR_CELLCLEARALL();
       ref_.cell_clear_all();
     } else {
@@ -109,7 +100,6 @@ class Sequence {
       static constexpr std::array<std::array<int32_t, 3>, 4> kMarks{
           {{0, 1, 2}, {0, 1, 2}, {7, -3, 0}, {1, 1, 2}}};
       const auto& m = kMarks[static_cast<size_t>(between(0, 3))];
-      what << "marks " << m[0] << "," << m[1] << "," << m[2];
       for (HEXAGON_MAP* map : {&engine_, &literal_}) {
         map->ASTAR_NONE = m[0];
         map->ASTAR_OPEN = m[1];
@@ -135,7 +125,7 @@ class Sequence {
   [[nodiscard]] const HEXAGON_MAP& engine() const { return engine_; }
 
  private:
-  int32_t between(int32_t lo, int32_t hi) { return source_.between(lo, hi); }
+  int32_t between(int32_t lo, int32_t hi) { return between_(lo, hi); }
   bool chance(int32_t percent) { return between(0, 99) < percent; }
 
   // A limit, step count, cost or flood value: small ones and both ends of the int range.
@@ -175,9 +165,6 @@ class Sequence {
 
   MAP_CELL random_overwrite(int32_t x, int32_t y) {
     MAP_CELL c = engine_.GET_ID(x, y);
-    c.ID_GROUND = chance(25) ? 0 : 1;
-    c.SOLID = chance(70) ? 0 : between(-1, 1);
-    c.ID_WALL = chance(70) ? 0 : between(0, 63);
     if (chance(30)) c.POSITION = VECTOR2D(foreign(engine_.MAP_WIDTH), foreign(engine_.MAP_HEIGHT));
     if (chance(30)) {  // ASTAR_PARENT to ASTAR_H: list marks, directions, indices, extremes
       std::array<int32_t, 9> v{};
@@ -197,7 +184,7 @@ class Sequence {
                      : (kind == 1 ? between(-3, size + 2) : between(0, size - 1));
   }
 
-  Source source_;
+  std::function<int32_t(int32_t, int32_t)> between_;
   HEXAGON_MAP engine_;
   HEXAGON_MAP literal_;
   Literal ref_{literal_};

@@ -145,10 +145,9 @@ struct Literal {
     return expanded;
   }
 
-  int32_t astar_compute(int32_t start_x, int32_t start_y, int32_t end_x, int32_t end_y,
-                        int32_t limit) {
-    set_point(start_x, start_y, m.ASTAR_START_INDEX, m.ASTAR_START);
-    set_point(end_x, end_y, m.ASTAR_END_INDEX, m.ASTAR_END);
+  int32_t astar_compute(int32_t sx, int32_t sy, int32_t ex, int32_t ey, int32_t limit) {
+    set_point(sx, sy, m.ASTAR_START_INDEX, m.ASTAR_START);
+    set_point(ex, ey, m.ASTAR_END_INDEX, m.ASTAR_END);
     return astar_compute(limit);
   }
 
