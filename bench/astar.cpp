@@ -56,7 +56,7 @@ void build(HEXAGON_MAP& map, Terrain terrain, int32_t size) {
       }
       break;
     case Terrain::maze:
-      hexmap::bench_maps::make_maze_map(map, size);
+      hexmap::reference::make_maze_map(map, size);
       break;
   }
 }

@@ -32,7 +32,7 @@ HEXAGON_MAP& map_for(const std::string& terrain, bool literal) {
     } else if (terrain == "holes") {
       hexmap::bench_maps::make_holed_map(*slot, kSize, 0.25, 12345);
     } else {
-      hexmap::bench_maps::make_maze_map(*slot, kSize);
+      hexmap::reference::make_maze_map(*slot, kSize);
     }
   }
   return *slot;
@@ -44,7 +44,7 @@ void breadth_first(benchmark::State& state, std::string terrain, int32_t steps) 
     map.FLOODMAP_COMPUTE(kSize / 2, kSize / 2, steps);
     benchmark::DoNotOptimize(map.CELLS[kSize / 2].FLOOD);
   }
-  state.counters["reached"] = hexmap::reference::count_flooded(map);
+  state.counters["reached"] = hexmap::bench_maps::count_flooded(map);
 }
 
 void level_by_level(benchmark::State& state, std::string terrain, int32_t steps) {
@@ -53,7 +53,7 @@ void level_by_level(benchmark::State& state, std::string terrain, int32_t steps)
     hexmap::reference::Literal{map}.flood_compute(kSize / 2, kSize / 2, steps);
     benchmark::DoNotOptimize(map.CELLS[kSize / 2].FLOOD);
   }
-  state.counters["reached"] = hexmap::reference::count_flooded(map);
+  state.counters["reached"] = hexmap::bench_maps::count_flooded(map);
 }
 
 }  // namespace

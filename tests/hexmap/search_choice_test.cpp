@@ -40,7 +40,7 @@ TEST(SearchChoice, MazeAndOpenSearchesInTurnMatchTheLiteralAlgorithm) {
   const Search opens[] = {{0, 0, 63, 63}, {63, 0, 0, 63}, {10, 40, 50, 5}};
   const auto run = [&](const Search& q) {
     engine.ASTAR_COMPUTE(q.sx, q.sy, q.ex, q.ey, 65535);
-    reference::astar_compute(literal, q.sx, q.sy, q.ex, q.ey, 65535);
+    reference::Literal{literal}.astar_compute(q.sx, q.sy, q.ex, q.ey, 65535);
     ASSERT_EQ(reference::first_difference(engine, literal), "")
         << "search " << q.sx << "," << q.sy << " to " << q.ex << "," << q.ey;
   };

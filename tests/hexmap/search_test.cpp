@@ -32,18 +32,17 @@ struct Example {
   int32_t expanded;              // -1: not documented
 };
 
-constexpr std::array<int32_t, 5> kPlain{0, 0, 1, 0, 0};
 constexpr std::array<int32_t, 5> kWallBelow21{2, 1, 1, 1 << 3, 0};
 const Example kExamples[] = {
     {"entered cell's wall blocks", 6, 6, kWallBelow21, {2, 2, 2, 0, 65535}, {5, 0, 1}, -1},
     {"left cell's wall does not", 6, 6, kWallBelow21, {2, 0, 2, 2, 65535}, {3, 3}, -1},
-    {"equal F: lower index first", 6, 6, kPlain, {1, 1, 4, 1, 65535}, {1, 1, 2}, 4},
+    {"equal F: lower index first", 6, 6, {0, 0, 1, 0, 0}, {1, 1, 4, 1, 65535}, {1, 1, 2}, 4},
     {"end without ground", 6, 6, {5, 5, 0, 0, 0}, {0, 0, 5, 5, 65535}, {}, 35},
-    {"start is end", 4, 4, kPlain, {2, 2, 2, 2, 65535}, {}, 0},
+    {"start is end", 4, 4, {0, 0, 1, 0, 0}, {2, 2, 2, 2, 65535}, {}, 0},
     {"solid start is left", 5, 1, {0, 0, 1, 0, -1}, {0, 0, 4, 0, 65535}, {2, 1, 2, 1}, 4},
     {"SOLID 1 is walked through", 5, 1, {2, 0, 1, 0, 1}, {0, 0, 4, 0, 65535}, {2, 1, 2, 1}, 4},
     {"SOLID -1 blocks", 5, 1, {2, 0, 1, 0, -1}, {0, 0, 4, 0, 65535}, {}, 2},
-    {"limit 0, end adjacent", 6, 6, kPlain, {2, 2, 2, 3, 0}, {3}, 1},
+    {"limit 0, end adjacent", 6, 6, {0, 0, 1, 0, 0}, {2, 2, 2, 3, 0}, {3}, 1},
 };
 
 TEST(Astar, DocumentedExamplesOnEngineAndReference) {
@@ -118,8 +117,6 @@ TEST(Flood, DocumentedExamplesOnEngineAndReference) {
     SCOPED_TRACE(literal ? "reference" : "engine");
     HEXAGON_MAP map;
     make_open_map(map, 6, 6);
-    flood(map, literal, 2, 2, 0);
-    EXPECT_EQ(reference::count_flooded(map), 1);
     flood(map, literal, 2, 2, 2);
     EXPECT_EQ(flood_rows(map, 6), (Rows{{0, 1, 1, 1, 0, 0},
                                         {1, 2, 2, 2, 1, 0},
@@ -204,11 +201,9 @@ TEST_F(ScanOrder, LowestIndexSetOfFourLevels) {
       expected.erase(gone);
     }
     ASSERT_EQ(set.empty(), expected.empty());
-    if (round % 5000 == 4999) {
-      set.clear();
-      expected.clear();
-    }
   }
+  set.clear();
+  EXPECT_TRUE(set.empty());
 }
 
 TEST(SearchBadInput, EveryRefusalLogsItsLine) {

@@ -27,6 +27,21 @@ inline void wall_both_sides(HEXAGON_MAP& map, int32_t x, int32_t y, int32_t d) {
   }
 }
 
+// A serpentine: every fourth row is cut off from the row below by walls on both sides, but for
+// a gap of two columns at the right and the left end in turn.
+inline void make_maze_map(HEXAGON_MAP& map, int32_t size) {
+  make_open_map(map, size, size);
+  for (int32_t y = 3; y + 1 < size; y += 4) {
+    const bool gap_right = y % 8 == 3;
+    for (int32_t x = gap_right ? 0 : 2; x < (gap_right ? size - 2 : size); ++x) {
+      // Down, and from odd columns (half a row lower) also both downward diagonals.
+      for (const int32_t d : {3, 2, 4}) {
+        if (d == 3 || (x & 1) != 0) wall_both_sides(map, x, y, d);
+      }
+    }
+  }
+}
+
 // Directions of the traced path, followed from the start cell; at most cell-count steps.
 inline std::vector<int32_t> path_directions(const HEXAGON_MAP& map) {
   std::vector<int32_t> out;
@@ -43,9 +58,4 @@ inline int32_t count_list(const HEXAGON_MAP& map, int32_t mark) {
   return static_cast<int32_t>(std::count_if(
       map.CELLS.begin(), map.CELLS.end(), [&](const MAP_CELL& c) { return c.ASTAR_LIST == mark; }));
 }
-inline int32_t count_flooded(const HEXAGON_MAP& map) {
-  return static_cast<int32_t>(std::count_if(map.CELLS.begin(), map.CELLS.end(),
-                                            [](const MAP_CELL& c) { return c.FLOOD > 0; }));
-}
-
 }  // namespace hexmap::reference
