@@ -73,6 +73,17 @@ TEST(WalkerAnimation, FrameChangesEveryElevenFramesOfARealStepAndFacingFollows) 
 }
 
 // Screen pixels: a sprite anchored at (100, 100) covers (88, 74)-(111, 106), inclusive.
+// The walker lower on the screen is drawn last; on equal Y, WALKER_1 is.
+TEST(WalkerDrawing, DepthOrderPutsWalker1LastOnEqualY) {
+  WALKER one, two;
+  for (const auto& [y1, y2, one_first] :
+       {std::tuple{10, 11, true}, {11, 10, false}, {10, 10, false}}) {
+    one.ABS_POSITION.Y = y1;
+    two.ABS_POSITION.Y = y2;
+    EXPECT_EQ(walker_1_drawn_first(one, two), one_first) << y1 << " " << y2;
+  }
+}
+
 TEST(WalkerDrawing, TheWalkerBitAndFrameChooseTheSpriteRowAndAnIndexOutOfRangeIsFatal) {
   // Every sprite one colour of its own, 0xFF00CCRR for column C and row R.
   raster::select_backend(raster::Backend::headless);
