@@ -138,6 +138,28 @@ TEST_F(DrawTest, PathStepsInACircleEnd) {
   EXPECT_FALSE(screen_is_black());
 }
 
+// A one-step path and start = end, over black: the start's arrow shaft leaving its centre (white)
+// or its visit dot (red), the end's dot, and 4 pixels up the markers: the end's drawn last, over
+// the start's when they meet.
+TEST_F(DrawTest, ShortPathsShowTheDotsAndBothMarkersWithTheEndOnTop) {
+  load_tiles(16, 16, 1, kGrey);  // radii: start 16 / 3.0, end 16 / 3.3, dot 16 / 5.5
+  reference::make_open_map(map_, 6, 5);
+  const auto at = [&](VECTOR2D cell, int dy) {
+    const VECTOR2D c = map_.GET_POSITION_ON_SCREEN_FOR_GRID(cell.X, cell.Y);
+    return rgb(c.X, c.Y + dy);
+  };
+  const VECTOR2D start(2, 2);
+  for (const auto& [end, start_centre, above_start] :
+       {std::tuple{VECTOR2D(3, 2), 0xFFFFFFu, 0x007F00u}, {VECTOR2D(2, 2), 0xBF0000u, 0x7F0000u}}) {
+    map_.ASTAR_COMPUTE(start, end, 65535);
+    raster::screen_clear();
+    map_.ASTAR_DRAW_PATH();
+    EXPECT_EQ((std::vector{at(start, 0), at(end, 0), at(end, -4), at(start, -4)}),
+              (std::vector{start_centre, 0xBF0000u, 0x7F0000u, above_start}))
+        << end;
+  }
+}
+
 // Each row spoils a fresh map whose one tile is no ground id of it, then draws it ('d'), its
 // flood ('f') or the off-map cell (6,0) ('c'): the line, if any, and nothing on screen.
 TEST_F(DrawTest, RefusalsAreLoggedAndDrawNothing) {

@@ -140,8 +140,9 @@ TEST_F(MapFile, BadFilesAreRefusedWithTheFirstProblemAndChangeNothing) {
 }
 
 // A save that runs out of room (a file size limit, in a child process) keeps the old file whole
-// and leaves no temporary file beside it.
-TEST_F(MapFile, AFullDiskKeepsTheOldFile) {
+// and leaves no temporary file beside it; a save killed at any moment leaves the old file or the
+// new one whole.
+TEST_F(MapFile, AFullDiskOrAKillLeavesAWholeFile) {
   load(example_);
   map_.LOG_OFF();
   map_.CREATE_MAP(300, 300);  // a file far beyond the limit
@@ -158,6 +159,20 @@ TEST_F(MapFile, AFullDiskKeepsTheOldFile) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(path("")),
                           std::filesystem::directory_iterator()),
             2);  // the sheet and the map file
+  map_.SAVE_MAP(path("new.txt"));
+  const std::string saved = read_file(path("new.txt"));
+  for (const int delay_us : {0, 2'000, 5'000, 10'000, 30'000, 100'000}) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+      for (;;)
+        map_.SAVE_MAP(path("map.txt"));
+    }
+    ::usleep(delay_us);
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    const std::string now = read_file(path("map.txt"));
+    EXPECT_TRUE(now == example_ || now == saved) << delay_us << " us: " << now.size() << " bytes";
+  }
 }
 
 }  // namespace

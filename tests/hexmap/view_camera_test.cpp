@@ -4,6 +4,7 @@
 
 #include "log_capture.hpp"
 #include "screen_map.hpp"
+#include "tests/reference/test_maps.hpp"
 
 namespace hexmap::testing {
 namespace {
@@ -114,6 +115,22 @@ TEST_F(Camera, ProjectionsAndCentringOfCellsOnAndOffTheMap) {
   EXPECT_EQ(map_.CAMERA, VECTOR2D(-34, -46));
   map_.SET_CAMERA_TO_ABS_POSITION_ON_MAP(VECTOR2D(500, -40));
   EXPECT_EQ(map_.CAMERA, VECTOR2D(500 - 191, -40 - 199));
+}
+
+// DRAW puts a tile's CELL_CENTER on its cell's centre, for cameras (0,0) and (-50,-30): screen
+// pixels of cell (2,3)'s centre and 10 up-left of it, read from tile 2 (the sheet's lower left).
+TEST_F(Camera, DrawPutsEachTileAroundItsCellsCentre) {
+  reference::make_open_map(map_, 6, 6);
+  map_.SET_ID_GROUND(2, 3, 2);
+  for (const auto& [camera, centre] :
+       {std::pair{VECTOR2D(0, 0), VECTOR2D(96, 112)}, {{-50, -30}, {146, 142}}}) {
+    map_.SET_CAMERA(camera);
+    raster::screen_clear();
+    map_.DRAW();
+    EXPECT_EQ(std::pair(rgb(centre.X, centre.Y), rgb(centre.X - 10, centre.Y - 10)),
+              std::pair(sheet_colour(24, 56) & 0xFFFFFF, sheet_colour(14, 46) & 0xFFFFFF))
+        << camera;
+  }
 }
 
 // From, to, speed, calls: the camera after them and SCROLL_DONE.
