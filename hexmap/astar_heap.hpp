@@ -79,17 +79,18 @@ struct SearchSetup {
   int32_t closed;
 };
 
-// Which search suits the map, judged after each search by the open cells an expansion sees
-// on average: below one bit word's worth (mazes, narrow ways) the buckets' words are nearly
-// empty and the heap is the faster. Short searches leave the choice as it was; on small grids
-// both take microseconds and the buckets stay.
+// Which open list suits the map, judged after each search by the open cells an expansion sees
+// on average (sampled): below one bit word's worth (mazes, narrow ways) the buckets' words are
+// nearly empty and a heap is the faster. Short searches leave the choice as it was; on small
+// grids both take microseconds and the buckets stay.
 inline constexpr int32_t kJudgedCells = 4096;
 inline constexpr int32_t kJudgedExpansions = 64;
 inline constexpr int64_t kSparseOpen = 64;
-constexpr bool prefer_heap(int32_t cell_count, int32_t expanded, int64_t open_sum, bool before) {
+constexpr bool prefer_heap(int32_t cell_count, int32_t expanded, int32_t samples, int64_t open_sum,
+                           bool before) {
   if (cell_count < kJudgedCells) return false;
-  if (expanded < kJudgedExpansions) return before;
-  return open_sum < kSparseOpen * expanded;
+  if (expanded < kJudgedExpansions || samples == 0) return before;
+  return open_sum < kSparseOpen * samples;
 }
 
 // The expansion loop. Cells are reset, the lists of written cells empty, the start valid.
@@ -153,7 +154,8 @@ inline void run_heap_search(HEXAGON_MAP& map, SearchScratch& s, const SearchSetu
     relax(5);
     if (expanded >= setup.limit) break;
   }
-  s.astar_prefer_heap = prefer_heap(map.CELL_COUNT, expanded, open_sum, s.astar_prefer_heap);
+  s.astar_prefer_heap =
+      prefer_heap(map.CELL_COUNT, expanded, expanded, open_sum, s.astar_prefer_heap);
 }
 
 // Traces the path from the end back to the start into the cells and the result fields, which

@@ -59,7 +59,8 @@ constexpr int32_t distance(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
   const int64_t dx = abs64(int64_t{x1} - x2);
   const int64_t dy = abs64(int64_t{y1} - y2);
   if (dy == 0 || dy <= dx / 2) return static_cast<int32_t>(static_cast<uint32_t>(dx));
-  const int64_t lean = column_parity(x1) != 0 ? (y1 >= y2 ? 1 : 0) : (y1 < y2 ? 1 : 0);
+  // Odd columns lean the other way; no branch, as a search meets the parities at random.
+  const int64_t lean = static_cast<int64_t>(y1 < y2) ^ column_parity(x1);
   return static_cast<int32_t>(static_cast<uint32_t>(dy + (dx + lean) / 2));
 }
 

@@ -103,6 +103,19 @@ class LowestIndexSet {
     if (low != 0) return (low_word_ << 6) | static_cast<uint32_t>(std::countr_zero(low));
     return lowest_from_top();
   }
+  // Removes and returns the lowest member; the set must not be empty.
+  [[nodiscard, gnu::always_inline]] uint32_t take_lowest() {
+    uint64_t& w = levels_[0][low_word_];
+    if (w == 0) {
+      const uint32_t i = lowest_from_top();
+      erase(i);
+      return i;
+    }
+    const uint32_t i = (low_word_ << 6) | static_cast<uint32_t>(std::countr_zero(w));
+    w &= w - 1;
+    if (w == 0) erase_above(i);
+    return i;
+  }
   // Empties the set, visiting only the words that hold members.
   void clear() {
     clear_below(levels_used_ - 1, 0);
@@ -153,17 +166,16 @@ class LowestIndexSet {
   uint32_t low_word_ = 0;    // no member lies in a word below this one
 };
 
-// Per cell and per search: whether this search has met the cell (the epoch), the sides it can
-// be entered from, its list, and its G. Holds nothing from an earlier search, since callers may
-// change any cell between searches.
-struct SideWord {
-  uint32_t tag;
-  int32_t steps;  // G / 10
-};
-inline constexpr uint32_t kTagOpen = 1u << 6;
-inline constexpr uint32_t kTagClosed = 2u << 6;
-inline constexpr uint32_t kTagList = 3u << 6;
-inline constexpr int kEpochShift = 8;
+// Per cell and per search, for the bucketed search: the epoch of the search that last met the cell
+// (high half) and, in steps (G / 10), the cost a step must arrive below to matter there (low
+// half): the G of an opened cell, kNoEntry for a cell nothing can enter (and for the start,
+// G 0), kNotOpened for a cell met but not yet opened. So a neighbour already met and not
+// reached more cheaply is passed over after one subtraction and one compare. Holds nothing an
+// earlier search could leave stale, since callers may change any cell between searches.
+using SideWord = uint64_t;
+inline constexpr uint32_t kNoEntry = 0;  // every step arrives with G / 10 >= 1
+inline constexpr uint32_t kNotOpened = 0xFFFFFFFFu;
+inline constexpr int kEpochShift = 32;
 
 struct SearchScratch {
   // Bits of `marks`: the cell sits in `astar_touched` or `flood_touched`.
@@ -224,7 +236,7 @@ inline void size_for_grid(SearchScratch& s, int32_t count) {
   s.astar_searched.resize(count);
   s.astar_opening.resize(count);
   s.astar_touched.resize(count);
-  s.side.assign(cells, SideWord{0, 0});
+  s.side.assign(cells, 0);
   s.epoch = 0;
   for (LowestIndexSet& bucket : s.buckets)
     bucket.resize(static_cast<uint32_t>(count));
@@ -307,20 +319,17 @@ class OpenHeap {
   }
 
   // Moves the hole left by the root down along the smaller children to a leaf, then lets the
-  // last entry rise from there: one comparison per level, and no branch on it.
+  // last entry rise from there: one comparison per level, and no branch on it. A largest key
+  // just past the end stands in for a missing right child.
   void remove_root() {
     const uint64_t last = heap_[--size_];
     if (size_ == 0) return;
+    heap_[size_] = kNoKey;
     size_t i = 0;
-    size_t child = 2;
-    for (; child < size_; child = 2 * i + 2) {
-      child -= static_cast<size_t>(heap_[child - 1] < heap_[child]);
+    for (size_t child = 1; child < size_; child = 2 * i + 1) {
+      child += static_cast<size_t>(heap_[child + 1] < heap_[child]);
       heap_[i] = heap_[child];
       i = child;
-    }
-    if (child == size_) {  // a lone left child
-      heap_[i] = heap_[child - 1];
-      i = child - 1;
     }
     sift_up(heap_, i, last);
   }
@@ -337,6 +346,7 @@ class OpenHeap {
       sift_down(heap_, size_, i, heap_[i]);
   }
 
+  static constexpr uint64_t kNoKey = ~uint64_t{0};  // above every key heap_key makes
   uint64_t* heap_;
   size_t capacity_;
   size_t size_ = 0;
