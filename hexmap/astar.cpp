@@ -122,14 +122,12 @@ class OpenBuckets {
   // The open cell with the lowest F and index, removed; `open_count` cells are open.
   [[gnu::always_inline]] int32_t take(int32_t open_count) {
     if (open_count == 0) return kNoneOpen;
-    if (set_->empty()) [[unlikely]] {
-      int32_t skipped = 0;
-      do {
-        if (++skipped == 4) return kBroken;  // an open F outside the buckets
-        set_ = &sets_[++low_ & 3];
-      } while (set_->empty());
+    uint32_t i = 0;
+    for (int32_t skipped = 0; !set_->take_lowest(i);) {
+      if (++skipped == 4) return kBroken;  // an open F outside the buckets
+      set_ = &sets_[++low_ & 3];
     }
-    return static_cast<int32_t>(set_->take_lowest());
+    return static_cast<int32_t>(i);
   }
   void clear() {
     for (int i = 0; i < 4; ++i)

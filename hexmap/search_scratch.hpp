@@ -97,24 +97,19 @@ class LowestIndexSet {
     w &= ~(uint64_t{1} << (i & 63));
     if (w == 0) erase_above(i);
   }
-  // The lowest member; the set must not be empty.
-  [[nodiscard, gnu::always_inline]] uint32_t lowest() {
-    const uint64_t low = levels_[0][low_word_];
-    if (low != 0) return (low_word_ << 6) | static_cast<uint32_t>(std::countr_zero(low));
-    return lowest_from_top();
-  }
-  // Removes and returns the lowest member; the set must not be empty.
-  [[nodiscard, gnu::always_inline]] uint32_t take_lowest() {
+  // Removes the lowest member into `i`; false when the set is empty. Most calls read one word.
+  [[nodiscard, gnu::always_inline]] bool take_lowest(uint32_t& i) {
     uint64_t& w = levels_[0][low_word_];
-    if (w == 0) {
-      const uint32_t i = lowest_from_top();
+    if (w == 0) [[unlikely]] {
+      if (empty()) return false;
+      i = lowest_from_top();
       erase(i);
-      return i;
+      return true;
     }
-    const uint32_t i = (low_word_ << 6) | static_cast<uint32_t>(std::countr_zero(w));
+    i = (low_word_ << 6) | static_cast<uint32_t>(std::countr_zero(w));
     w &= w - 1;
     if (w == 0) erase_above(i);
-    return i;
+    return true;
   }
   // Empties the set, visiting only the words that hold members.
   void clear() {
