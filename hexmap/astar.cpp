@@ -55,15 +55,15 @@ uint64_t next_epoch(SearchScratch& s) {
   return uint64_t{s.epoch} << detail::kEpochShift;
 }
 
-// The step count of detail::distance for positions within kGoalReach, in 32 bits.
+// The step count of detail::distance for positions within kGoalReach, in 32 bits and without
+// a branch (which way a search meets the goal's rows and columns follows no pattern): when
+// dy <= dx / 2 the second term is at most dx, otherwise at least dx.
 [[gnu::always_inline]] inline int32_t near_distance(int32_t x1, int32_t y1, int32_t x2,
                                                     int32_t y2) {
   const int32_t dx = x1 > x2 ? x1 - x2 : x2 - x1;
   const int32_t dy = y1 > y2 ? y1 - y2 : y2 - y1;
-  if (dy <= dx / 2) return dx;
-  // Odd columns lean the other way; written without a branch, as the parity is random.
-  const int32_t lean = static_cast<int32_t>(y1 < y2) ^ (x1 & 1);
-  return dy + (dx + lean) / 2;
+  const int32_t lean = static_cast<int32_t>(y1 < y2) ^ (x1 & 1);  // odd columns lean the other way
+  return std::max(dx, dy + ((dx + lean) >> 1));
 }
 
 // What the bucketed search keeps between expansions.
@@ -229,9 +229,17 @@ template <bool kAlone>
   const ptrdiff_t odd = x & 1;
   const SideWord* upper = at - (width & (odd - 1));  // the row of the diagonals leaning up
   const SideWord* lower = at + (width & -odd);
-  const auto far = [&](SideWord word) { return static_cast<uint32_t>(word - epoch > steps); };
-  return far(at[-width]) | far(upper[1]) << 1 | far(lower[1]) << 2 | far(at[width]) << 3 |
-         far(lower[-1]) << 4 | far(upper[-1]) << 5;
+  // Direction 5 first, so that the doublings leave direction d at bit d; a compare and an
+  // add-with-carry each.
+  const auto far = [&](uint32_t mask, SideWord word) {
+    return mask + mask + static_cast<uint32_t>(steps < word - epoch);
+  };
+  uint32_t mask = far(0, upper[-1]);
+  mask = far(mask, lower[-1]);
+  mask = far(mask, at[width]);
+  mask = far(mask, lower[1]);
+  mask = far(mask, upper[1]);
+  return far(mask, at[-width]);
 }
 
 // The directions from grid (x, y) that stay on a grid of width x height cells.
