@@ -80,12 +80,13 @@ struct SearchSetup {
 };
 
 // Which open list suits the map, judged after each search by the open cells an expansion sees
-// on average (sampled): below one bit word's worth (mazes, narrow ways) the buckets' words are
-// nearly empty and a heap is the faster. Short searches leave the choice as it was; on small
-// grids both take microseconds and the buckets stay.
+// on average (sampled): when few are open (mazes, narrow ways) the buckets' words are nearly
+// empty and the heap is the faster. Measured: a 1024 x 1024 maze sees 69 and runs 15% faster
+// on the heap, a 64 x 64 open map sees 104 and runs 30% faster on the buckets. Short searches
+// leave the choice as it was; on small grids both take microseconds and the buckets stay.
 inline constexpr int32_t kJudgedCells = 4096;
 inline constexpr int32_t kJudgedExpansions = 64;
-inline constexpr int64_t kSparseOpen = 64;
+inline constexpr int64_t kSparseOpen = 96;
 constexpr bool prefer_heap(int32_t cell_count, int32_t expanded, int32_t samples, int64_t open_sum,
                            bool before) {
   if (cell_count < kJudgedCells) return false;
