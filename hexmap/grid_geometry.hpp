@@ -3,6 +3,7 @@
 // arithmetic wraps instead of overflowing so that any int input is safe.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 
 namespace hexmap::detail {
@@ -58,10 +59,10 @@ constexpr int32_t adjacent_y(int32_t x, int32_t y, int32_t d) {
 constexpr int32_t distance(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
   const int64_t dx = abs64(int64_t{x1} - x2);
   const int64_t dy = abs64(int64_t{y1} - y2);
-  if (dy == 0 || dy <= dx / 2) return static_cast<int32_t>(static_cast<uint32_t>(dx));
-  // Odd columns lean the other way; no branch, as a search meets the parities at random.
+  // Odd columns lean the other way. Without a branch, as a search meets the cases at random:
+  // when dy <= dx / 2 the second term is at most dx, otherwise at least dx.
   const int64_t lean = static_cast<int64_t>(y1 < y2) ^ column_parity(x1);
-  return static_cast<int32_t>(static_cast<uint32_t>(dy + (dx + lean) / 2));
+  return static_cast<int32_t>(static_cast<uint32_t>(std::max(dx, dy + (dx + lean) / 2)));
 }
 
 }  // namespace hexmap::detail
