@@ -2,12 +2,14 @@
 // Scratch only make it fast. Both searches here expand the same cells in the same order as the
 // documented scan for the lowest F, and leave every cell as the full reset and that scan would.
 //
-// The bucketed search serves ordinary maps. While every cell's POSITION is its own grid
-// position the estimate is consistent: after the start (whose F stays 0) the selected F never
-// falls, a closed cell is never reached more cheaply, and every open F lies within the lowest
-// open F plus 30. Four buckets by F / 10 mod 4 then each hold one F, and the lowest index in a
-// bucket is the scan's choice among equal F. It checks each of these as it relies on it; when
-// one fails it undoes what it wrote and the heap search, exact on any cells, runs instead.
+// The bucketed search serves ordinary maps; the heap search serves mazes and narrow ways,
+// chosen per map by how many cells the last search kept open. While every cell's POSITION is
+// its own grid position the estimate is consistent: after the start (whose F stays 0) the
+// selected F never falls, a closed cell is never reached more cheaply, and every open F lies
+// within the lowest open F plus 30. Four buckets by F / 10 mod 4 then each hold one F, and the
+// lowest index in a bucket is the scan's choice among equal F. The bucketed search checks each
+// of these as it relies on it; when one fails it undoes what it wrote and the heap search,
+// exact on any cells, runs instead.
 
 #include <algorithm>
 #include <array>
@@ -229,8 +231,8 @@ template <bool kAlone>
   const ptrdiff_t odd = x & 1;
   const SideWord* upper = at - (width & (odd - 1));  // the row of the diagonals leaning up
   const SideWord* lower = at + (width & -odd);
-  // Direction 5 first, so that the doublings leave direction d at bit d; a compare and an
-  // add-with-carry each.
+  // Direction 5 first, so that the doublings leave direction d at bit d; no branch, since
+  // which neighbours are new follows the map.
   const auto far = [&](uint32_t mask, SideWord word) {
     return mask + mask + static_cast<uint32_t>(steps < word - epoch);
   };
@@ -334,18 +336,23 @@ struct Sparsity {
 }
 
 // The bucketed search. Cells written outside a search are reset; the cells the last search
-// opened may still hold its values. Returns false when an assumption
-// failed; the cells it opened are then listed in astar_opening. Costs are counted in steps
-// here (F / 10, G / 10).
+// opened may still hold its values. Returns false when an assumption failed; the cells it
+// opened are then listed in astar_opening. Costs are counted in steps here (F / 10, G / 10).
 bool bucket_search(HEXAGON_MAP& map, SearchScratch& s, OpenBuckets& open,
                    const SearchSetup& setup) {
   const VECTOR2D goal = map.CELLS[static_cast<size_t>(setup.end)].POSITION;
   if (goal.X < -kGoalReach || goal.X > kGoalReach || goal.Y < -kGoalReach || goal.Y > kGoalReach) {
     return false;
   }
-  Frontier f{map.CELLS.data(), s.side.data(), s.astar_opening.data(), 0,
-             map.MAP_WIDTH,    goal,          next_epoch(s),          setup.open,
-             setup.closed};
+  Frontier f{.cells = map.CELLS.data(),
+             .side = s.side.data(),
+             .opened = s.astar_opening.data(),
+             .opened_count = 0,
+             .width = map.MAP_WIDTH,
+             .goal = goal,
+             .epoch = next_epoch(s),
+             .open = setup.open,
+             .closed = setup.closed};
   Sparsity sparsity;
   const bool done = run_buckets(f, open, setup, map.MAP_HEIGHT, sparsity);
   s.astar_opening.set_size(static_cast<size_t>(f.opened_count));
