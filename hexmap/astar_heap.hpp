@@ -99,7 +99,8 @@ inline void run_heap_search(HEXAGON_MAP& map, SearchScratch& s, const SearchSetu
   MAP_CELL* const cells = map.CELLS.data();
   const int32_t width = map.MAP_WIDTH;
   const auto uwidth = static_cast<uint32_t>(width);
-  const auto uheight = static_cast<uint32_t>(map.MAP_HEIGHT);
+  const int32_t height = map.MAP_HEIGHT;
+  const auto uheight = static_cast<uint32_t>(height);
   const VECTOR2D goal = cells[setup.end].POSITION;
   const int32_t none = setup.none;
   const int32_t open = setup.open;
@@ -124,12 +125,26 @@ inline void run_heap_search(HEXAGON_MAP& map, SearchScratch& s, const SearchSetu
     const int32_t g = wrap_add(from.ASTAR_G, kStepCost);
     const int32_t parent_index = wrap_index(pos, width);
 
+    // A foreign POSITION may lie anywhere: only one inside the border counts as inner. The
+    // neighbours of an inner cell need no border test and lie at fixed offsets, the rows of
+    // its diagonals chosen by column parity without a branch.
+    const bool inner = pos.X > 0 && pos.Y > 0 && pos.X < width - 1 && pos.Y < height - 1;
+    const int32_t odd = column_parity(pos.X);
+    const int32_t up = -(width & (odd - 1));  // row offset of the diagonals leaning up
+    const int32_t down = width & -odd;        // and of those leaning down
+
     // Called with constant directions, so the neighbour arithmetic folds away.
-    const auto relax = [&](int32_t d) {
-      const int32_t nx = adjacent_x(pos.X, d);
-      const int32_t ny = adjacent_y(pos.X, pos.Y, d);
-      if (static_cast<uint32_t>(nx) >= uwidth || static_cast<uint32_t>(ny) >= uheight) return;
-      const int32_t n = ny * width + nx;
+    const auto relax = [&]<bool kInner>(int32_t d) {
+      int32_t n = 0;
+      if constexpr (kInner) {
+        const int32_t row = d == 0 ? -width : d == 3 ? width : (d == 1 || d == 5) ? up : down;
+        n = parent_index + step_x(d) + row;
+      } else {
+        const int32_t nx = adjacent_x(pos.X, d);
+        const int32_t ny = adjacent_y(pos.X, pos.Y, d);
+        if (static_cast<uint32_t>(nx) >= uwidth || static_cast<uint32_t>(ny) >= uheight) return;
+        n = ny * width + nx;
+      }
       MAP_CELL& to = cells[n];
       if (!can_enter<SolidStops::minus_one>(to, d)) return;
       if (to.ASTAR_LIST == none) {
@@ -147,12 +162,19 @@ inline void run_heap_search(HEXAGON_MAP& map, SearchScratch& s, const SearchSetu
       to.ASTAR_DIRECTION = d;
       heap.push(to.ASTAR_F, n);
     };
-    relax(0);
-    relax(1);
-    relax(2);
-    relax(3);
-    relax(4);
-    relax(5);
+    const auto relax_all = [&]<bool kInner>() {
+      relax.template operator()<kInner>(0);
+      relax.template operator()<kInner>(1);
+      relax.template operator()<kInner>(2);
+      relax.template operator()<kInner>(3);
+      relax.template operator()<kInner>(4);
+      relax.template operator()<kInner>(5);
+    };
+    if (inner) {
+      relax_all.template operator()<true>();
+    } else {
+      relax_all.template operator()<false>();
+    }
     if (expanded >= setup.limit) break;
   }
   s.astar_prefer_heap =
