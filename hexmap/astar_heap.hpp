@@ -132,13 +132,13 @@ inline void run_heap_search(HEXAGON_MAP& map, SearchScratch& s, const SearchSetu
     const int32_t odd = column_parity(pos.X);
     const int32_t up = -(width & (odd - 1));  // row offset of the diagonals leaning up
     const int32_t down = width & -odd;        // and of those leaning down
+    const std::array<int32_t, kDirectionCount> rows{-width, up, down, width, down, up};
 
     // Called with constant directions, so the neighbour arithmetic folds away.
     const auto relax = [&]<bool kInner>(int32_t d) {
       int32_t n = 0;
       if constexpr (kInner) {
-        const int32_t row = d == 0 ? -width : d == 3 ? width : (d == 1 || d == 5) ? up : down;
-        n = parent_index + step_x(d) + row;
+        n = parent_index + step_x(d) + rows[static_cast<size_t>(d)];
       } else {
         const int32_t nx = adjacent_x(pos.X, d);
         const int32_t ny = adjacent_y(pos.X, pos.Y, d);
