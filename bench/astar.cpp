@@ -5,6 +5,7 @@
 // without ground, and a serpentine of long two-sided walls; 64, 256 and 1024 cells square.
 // Queries: corner to corner, 50 fixed random pairs, and one adjacent pair (the fixed cost of a
 // search). Each reports the time per query set and per expansion (its own expansion count).
+// Beside them, the floor: only the cell reads and writes that any exact search must make.
 
 #include <benchmark/benchmark.h>
 
@@ -31,6 +32,7 @@ namespace {
 
 using hexmap::HEXAGON_MAP;
 using hexmap::MAP_CELL;
+using hexmap::VECTOR2D;
 
 // No expansion limit: every search runs to the end, as Boost's does.
 constexpr int32_t kNoLimit = std::numeric_limits<int32_t>::max();
@@ -236,6 +238,7 @@ struct Fixture {
   HEXAGON_MAP engine;    // searched by the engine
   HEXAGON_MAP heap_map;  // searched by the heap search alone
   HEXAGON_MAP literal;   // searched by the literal algorithm
+  HEXAGON_MAP floor;     // searched for the cells the floor pass touches
   std::unique_ptr<HeapSearch> heap;
   std::unique_ptr<BoostSearch<CsrGraph>> boost_csr;
   std::unique_ptr<BoostSearch<ListGraph>> boost_list;
@@ -249,6 +252,7 @@ Fixture& fixture(Terrain terrain, int32_t size) {
     build(slot->engine, terrain, size);
     build(slot->heap_map, terrain, size);
     if (size <= 256) build(slot->literal, terrain, size);
+    build(slot->floor, terrain, size);
     slot->heap = std::make_unique<HeapSearch>(slot->heap_map);
     slot->boost_csr = std::make_unique<BoostSearch<CsrGraph>>(slot->engine);
     slot->boost_list = std::make_unique<BoostSearch<ListGraph>>(slot->engine);
@@ -328,6 +332,76 @@ void literal_search(benchmark::State& state, Terrain terrain, int32_t size, std:
   count_expansions(state, expanded);
 }
 
+// The cells an exact search of one query must touch, in index order (the kindest order for
+// memory): each cell it lists gets its 36 A* bytes, each cell it closes reads its six neighbours.
+struct FloorCell {
+  int32_t index;
+  bool closed;
+};
+
+std::vector<FloorCell> listed_cells(const HEXAGON_MAP& map) {
+  std::vector<FloorCell> cells;
+  for (int32_t i = 0; i < map.CELL_COUNT; ++i) {
+    const int32_t list = map.CELLS[static_cast<size_t>(i)].ASTAR_LIST;
+    if (list != map.ASTAR_NONE) cells.push_back({i, list == map.ASTAR_CLOSED});
+  }
+  return cells;
+}
+
+// The reads and writes alone, without choosing, testing or ordering anything, into a copy of
+// the map's cells (a map's A* fields belong to its search). Returns the sum of the list marks
+// read, so that the reads are kept.
+int32_t floor_pass(const HEXAGON_MAP& map, std::vector<MAP_CELL>& cell_copy,
+                   const std::vector<FloorCell>& listed) {
+  namespace geo = hexmap::detail;
+  MAP_CELL* const cells = cell_copy.data();
+  const int32_t width = map.MAP_WIDTH;
+  const auto uw = static_cast<uint32_t>(width);
+  const auto uh = static_cast<uint32_t>(map.MAP_HEIGHT);
+  const int32_t closed = map.ASTAR_CLOSED;
+  int32_t seen = 0;
+  for (const auto& [i, is_closed] : listed) {
+    MAP_CELL& c = cells[i];
+    if (is_closed) {
+      const VECTOR2D p = c.POSITION;
+      for (int32_t d = 0; d < geo::kDirectionCount; ++d) {
+        const int32_t nx = geo::adjacent_x(p.X, d);
+        const int32_t ny = geo::adjacent_y(p.X, p.Y, d);
+        if (static_cast<uint32_t>(nx) < uw && static_cast<uint32_t>(ny) < uh) {
+          seen += cells[ny * width + nx].ASTAR_LIST;
+        }
+      }
+    }
+    c.ASTAR_PARENT = VECTOR2D(i, i);
+    c.ASTAR_PARENT_INDEX = i;
+    c.ASTAR_DIRECTION = i & 7;
+    c.ASTAR_LIST = closed;
+    c.ASTAR_PATH_DIRECTION = -1;
+    c.ASTAR_F = i;
+    c.ASTAR_G = i;
+    c.ASTAR_H = i;
+  }
+  return seen;
+}
+
+void floor_traffic(benchmark::State& state, Terrain terrain, int32_t size, std::string kind) {
+  Fixture& f = fixture(terrain, size);
+  const std::vector<Query> queries = make_queries(f.floor, kind);
+  std::vector<std::vector<FloorCell>> floors;
+  int64_t expanded = 0;
+  for (const Query& q : queries) {
+    f.floor.ASTAR_COMPUTE(q.sx, q.sy, q.ex, q.ey, kNoLimit);
+    expanded += hexmap::reference::count_list(f.floor, f.floor.ASTAR_CLOSED);
+    floors.push_back(listed_cells(f.floor));
+  }
+  std::vector<MAP_CELL> cells = f.floor.CELLS;
+  for (auto _ : state) {
+    for (const auto& q : floors)
+      benchmark::DoNotOptimize(floor_pass(f.floor, cells, q));
+  }
+  count_expansions(state, expanded);
+}
+
 template <typename Graph>
 void boost_search(benchmark::State& state, std::unique_ptr<BoostSearch<Graph>> Fixture::*which,
                   Terrain terrain, int32_t size, std::string kind) {
@@ -359,6 +433,9 @@ void register_all() {
             ->Unit(benchmark::kMicrosecond);
         benchmark::RegisterBenchmark(("astar_boost_list/" + name).c_str(), boost_search<ListGraph>,
                                      &Fixture::boost_list, terrain, size, k)
+            ->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(("astar_floor/" + name).c_str(), floor_traffic, terrain, size,
+                                     k)
             ->Unit(benchmark::kMicrosecond);
         // The full scan costs expansions x cells: only where a run takes seconds, not hours.
         if (size == 64 || (size == 256 && k != "pairs50")) {
