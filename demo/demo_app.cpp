@@ -12,7 +12,6 @@ namespace demo {
 namespace {
 
 constexpr int kScreenDepth = 32;
-constexpr int kFramePauseMs = 15;
 // Camera glide, map pixels per axis and frame.
 constexpr int32_t kCameraSpeed = 5;
 constexpr int kEscapeScanCode = 1;
@@ -157,6 +156,11 @@ void DemoApp::draw_walkers() {
   }
 }
 
+void DemoApp::frame() {
+  update();
+  draw();
+}
+
 void DemoApp::pace() {
   DEMO_CHECK(raster::sleep_ms(kFramePauseMs), raster::kIllegalFunctionCall);
 }
@@ -170,8 +174,7 @@ void DemoApp::shut_down() {
 int DemoApp::run() {
   start_up();
   do {
-    update();
-    draw();
+    frame();
     pace();
   } while (!quit());
   shut_down();

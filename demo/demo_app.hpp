@@ -12,6 +12,9 @@
 
 namespace demo {
 
+// The pause between frames; a page, which cannot sleep, skips animation frames that come sooner.
+inline constexpr int kFramePauseMs = 15;
+
 class DemoApp {
  public:
   // Start-up up to the first frame. Fatal when a data file or the screen is missing.
@@ -20,12 +23,15 @@ class DemoApp {
   void update();
   // Frame steps 6 to 10: everything drawn between one screen lock and its unlock.
   void draw();
+  // Frame steps 1 to 10, update and draw: the native loop pauses after each, the page calls it
+  // once per animation frame.
+  void frame();
   // Frame step 11: the pause.
   void pace();
   bool quit() const { return QUIT != 0; }
   // Releases the sprites, then the map.
   void shut_down();
-  // The whole program; returns the exit status.
+  // The whole program in its native loop; returns the exit status.
   int run();
 
   const hexmap::HEXAGON_MAP& map() const { return *map_; }
