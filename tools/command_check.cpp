@@ -16,6 +16,15 @@ int count_wall_sides(const MapDocument& m) {
   return n;
 }
 
+// "ground costs 2:3 5:2" (ground id:cost), or the default when no tile names a cost.
+std::string costs_found(const MapDocument& m) {
+  if (m.ground_costs.empty()) return "every ground costs 1";
+  std::string s = "ground costs";
+  for (const auto& [ground, cost] : m.ground_costs)
+    s += " " + std::to_string(ground) + ":" + std::to_string(cost);
+  return s;
+}
+
 }  // namespace
 
 int run_check(const std::filesystem::path& file) {
@@ -59,7 +68,7 @@ int run_check(const std::filesystem::path& file) {
   std::cout << file.string() << ": " << m.width << " x " << m.height << " cells, " << m.tile_count
             << " tiles of " << m.tile_width << " x " << m.tile_height << " from "
             << loaded->sheet.filename().string() << ", " << count_wall_sides(m) << " wall sides, "
-            << solid << " solid cells\n";
+            << solid << " solid cells, " << costs_found(m) << "\n";
   return kExitOk;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,8 @@ struct MapDocument {
   int32_t flood_panel = 0;
   int32_t first_wall_panel = 0;
   std::vector<CellDocument> cells;  // row after row: (x, y) at y * width + x
+  // ground id -> movement cost from a tile's "cost" property; absent ids cost 1
+  std::map<int32_t, int32_t> ground_costs;
 
   friend bool operator==(const MapDocument&, const MapDocument&) = default;
 };

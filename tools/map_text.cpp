@@ -10,9 +10,10 @@ Outcome<MapDocument> parse_map_text(std::string_view text) {
     return Failure{problem->reason, static_cast<int>(problem->line)};
   const auto& content = std::get<map_file::MapFileContent>(parsed);
   const map_file::MapHeader& h = content.header;
-  MapDocument m{h.map_width,   h.map_height,  h.tile_filename,    h.tile_width,
-                h.tile_height, h.tile_count,  h.box_width,        h.box_height,
-                h.solid_panel, h.flood_panel, h.first_wall_panel, {}};
+  MapDocument m{
+      h.map_width, h.map_height, h.tile_filename, h.tile_width,  h.tile_height,      h.tile_count,
+      h.box_width, h.box_height, h.solid_panel,   h.flood_panel, h.first_wall_panel, {},
+      {}};
   m.cells.reserve(content.cells.size());
   for (const map_file::StoredCell& c : content.cells)
     m.cells.push_back({c.ground, c.solid, c.wall});

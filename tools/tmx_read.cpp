@@ -8,6 +8,8 @@
 #include <cstring>
 #include <iterator>
 #include <limits>
+#include <map>
+#include <set>
 
 #include "hexmap/hexagon_map.hpp"
 #include "tools/base64.hpp"
@@ -84,7 +86,34 @@ struct Tileset {
   TransparentColour transparent;
   int32_t offset_x = 0;
   int32_t offset_y = 0;
+  std::map<int32_t, int32_t> costs;  // tile index -> "cost" property
+  std::set<int32_t> solid_tiles;     // tile indices with "solid" true
 };
+
+// A path through every cell of the largest map still sums within int32.
+constexpr int32_t kMaxGroundCost = (int64_t{1} << 31) / kMaxCellCount - 1;
+constexpr std::string_view kSolidProperty = "solid";
+constexpr std::string_view kCostProperty = "cost";
+
+// The engine's meaning of a tile's own properties: "solid" (bool) and "cost" (int).
+std::optional<Failure> read_tile_properties(const Reader& r, const pugi::xml_node& ts, Tileset& t) {
+  for (const pugi::xml_node& tile : ts.children("tile")) {
+    auto id = int_attribute(r, tile, "id", 0, t.tile_count - 1, std::nullopt);
+    if (!id) return id.failure();
+    for (const pugi::xml_node& p : tile.child("properties").children("property")) {
+      const std::string_view name = p.attribute("name").value();
+      const std::string_view type = p.attribute("type").as_string("string");
+      if (name == kSolidProperty && type == "bool") {
+        if (p.attribute("value").as_bool()) t.solid_tiles.insert(*id);
+      } else if (name == kCostProperty && type == "int") {
+        auto cost = int_attribute(r, p, "value", 1, kMaxGroundCost, std::nullopt);
+        if (!cost) return cost.failure();
+        t.costs[*id] = *cost;
+      }
+    }
+  }
+  return std::nullopt;
+}
 
 std::string lowercase_extension(const std::filesystem::path& p) {
   std::string e = p.extension().string();
@@ -152,6 +181,7 @@ Outcome<Tileset> read_tileset_body(const Reader& r, const pugi::xml_node& ts,
                           " does not fit the image, which holds " + std::to_string(capacity) +
                           " tiles");
   t.tile_count = *count;
+  if (auto f = read_tile_properties(r, ts, t)) return *f;
   return t;
 }
 
@@ -305,6 +335,7 @@ std::optional<Failure> read_layer(const Reader& r, const pugi::xml_node& layer, 
                               std::to_string(gid) + ") is not in the tileset");
     const int32_t id = static_cast<int32_t>(gid - static_cast<uint32_t>(ts.first_gid));
     CellDocument& cell = map.cells[i];
+    if (ts.solid_tiles.contains(id)) cell.solid = -1;
     switch (kind->role) {
       case LayerRole::ground:
         cell.ground = id;
@@ -412,6 +443,7 @@ Outcome<TmxImport> read_tmx(std::string_view xml, const std::filesystem::path& f
   map.tile_width = ts->tile_width;
   map.tile_height = ts->tile_height;
   map.tile_count = ts->tile_count;
+  map.ground_costs = ts->costs;  // a tile's index is its ground id
   out.sheet = ts->image;
   out.transparent = ts->transparent;
   // The engine puts a tile's top-left corner at its box's; Tiled anchors it bottom-left.

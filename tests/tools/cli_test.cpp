@@ -22,7 +22,7 @@ struct ToolRun {
 // A 6 x 6 map with ground tile 1 everywhere, a wall across the edge between (2, 1) and (2, 2)
 // and the cell (5, 5) solid.
 MapDocument six_by_six(std::string sheet = "sheet.bmp") {
-  MapDocument m{6, 6, std::move(sheet), 32, 40, 8, 24, 32, 7, 6, 0, {}};
+  MapDocument m{6, 6, std::move(sheet), 32, 40, 8, 24, 32, 7, 6, 0, {}, {}};
   m.cells.assign(36, CellDocument{1, 0, 0, 0, 0});
   m.cells[1 * 6 + 2].wall = 1 << 3;
   m.cells[2 * 6 + 2].wall = 1 << 0;
@@ -83,7 +83,8 @@ class Cli : public ::testing::Test {
 // one line on standard error with nothing on standard output. The edge between (2, 1) and
 // (2, 2) is walled on both cells: the way down goes around it.
 constexpr std::string_view kCommands = R"(
-check m.txt|0|m.txt: 6 x 6 cells, 8 tiles of 32 x 40 from sheet.bmp, 2 wall sides, 1 solid cells
+check m.txt|0|m.txt: 6 x 6 cells, 8 tiles of 32 x 40 from sheet.bmp, 2 wall sides, 1 solid cells, every ground costs 1
+check c.tmx|0|c.tmx: 6 x 6 cells, 8 tiles of 32 x 40 from sheet.bmp, 2 wall sides, 2 solid cells, ground costs 1:4 6:2
 check bad.txt|1|hexmap: bad.txt:7: tile height: 'xx' is not a number
 check nosheet.txt|1|hexmap: nosheet.txt:5: tile sheet cannot read ./none.bmp: No such file or directory
 check none.txt|1|hexmap: cannot read none.txt: No such file or directory
@@ -109,6 +110,16 @@ TEST_F(Cli, CommandsGiveTheirStatusAndFirstLine) {
   std::string damaged = bytes("m.txt");
   write("bad.txt", damaged.replace(damaged.find("\"tile height\",40"), 16, "\"tile height\",xx"));
   write("nosheet.txt", *format_map_text(six_by_six("none.bmp")));
+  ASSERT_EQ(run("convert m.txt c.tmx").status, 0);
+  std::string costs = bytes("c.tmx");
+  write(
+      "c.tmx",
+      costs.replace(
+          costs.find(" </tileset>"), 0,
+          R"(  <tile id="0"><properties><property name="solid" type="bool" value="true"/></properties></tile>
+  <tile id="1"><properties><property name="cost" type="int" value="4"/></properties></tile>
+  <tile id="6"><properties><property name="cost" type="int" value="2"/></properties></tile>
+)"));
   for (const auto& row : text_table(kCommands)) {
     const ToolRun r = run(row[0]);
     EXPECT_EQ(r.status, std::stoi(row[1])) << row[0];
@@ -117,8 +128,8 @@ TEST_F(Cli, CommandsGiveTheirStatusAndFirstLine) {
     else
       EXPECT_EQ(std::pair(r.out, r.err), std::pair(std::string(), row[2] + "\n")) << row[0];
   }
-  // Failed commands leave nothing behind: the three maps, the sheet and the captured output.
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), {}), 6);
+  // Failed commands leave nothing behind: the four maps, the sheet and the captured output.
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), {}), 7);
 }
 
 // A map file turned into a Tiled map and back comes back byte for byte. Tiled users have PNG

@@ -66,7 +66,7 @@ encoding="base64" compression="gzip"|   H4sIAAAAAAACA2NiYGBgBmJGBghgBWIWIAYAR0O5
 // The same map with each layer encoding and with its tileset in a file of its own.
 TEST(TmxRead, ReadsCellsPanelsAndGeometryInEveryForm) {
   // Cell ids are gids - 1; any tile on a wall or solid layer sets the wall bit or the flag.
-  MapDocument want{3, 2, "", 32, 40, 8, 24, 32, 7, 6, 1, {}};
+  MapDocument want{3, 2, "", 32, 40, 8, 24, 32, 7, 6, 1, {}, {}};
   want.cells = {{1, 0, 0, 0, 0}, {2, 0, 0, 0, 2}, {0, -1, 0, 0, 0},
                 {0, 0, 0, 0, 0}, {4, 0, 8, 0, 0}, {3, 0, 0, 0, 0}};
   const std::string tsx = R"(<tileset firstgid="1" source="sets/sheet.tsx"/>)";
@@ -79,6 +79,23 @@ TEST(TmxRead, ReadsCellsPanelsAndGeometryInEveryForm) {
     EXPECT_EQ(r->map, want) << text;
     EXPECT_EQ(r->sheet.lexically_normal(), std::filesystem::path("/maps/sheet.png"));
   }
+}
+
+// A tile's "solid" makes every cell showing it solid, on any layer; "cost" belongs to the tile's
+// ground id whether or not the map uses it.
+TEST(TmxRead, TilePropertiesBecomeSolidCellsAndGroundCosts) {
+  const std::string props =
+      R"(<tile id="1"><properties><property name="solid" type="bool" value="true"/></properties></tile>
+  <tile id="4"><properties><property name="cost" type="int" value="3"/></properties></tile>
+  <tile id="6"><properties><property name="cost" type="int" value="9"/><property name="solid" type="bool" value="false"/></properties></tile>
+ </tileset>)";
+  auto r = read_tmx(replaced(kMap, " </tileset>", props), "/maps", sheet_sources());
+  ASSERT_TRUE(r) << r.failure().reason;
+  EXPECT_EQ(r->map.ground_costs, (std::map<int32_t, int32_t>{{4, 3}, {6, 9}}));
+  std::vector<int32_t> solid;
+  for (const CellDocument& c : r->map.cells)
+    solid.push_back(c.solid);
+  EXPECT_EQ(solid, (std::vector<int32_t>{-1, 0, -1, 0, 0, 0}));
 }
 
 // What is replaced in the map | by what | the line the reason names | the reason. The
@@ -124,10 +141,19 @@ TEST(TmxWrite, RandomMapsReadBackAsWritten) {
   auto pick = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
   for (int i = 0; i < 200; ++i) {
     // The reader leaves the tile file name to its caller.
-    MapDocument m{pick(1, 9),    pick(1, 9),      "",
-                  pick(1, 64),   pick(1, 64),     pick(1, 12),
-                  pick(1, 64),   2 * pick(1, 32), pick(-20, 20),
-                  pick(-20, 20), pick(-20, 20),   {}};
+    MapDocument m{pick(1, 9),
+                  pick(1, 9),
+                  "",
+                  pick(1, 64),
+                  pick(1, 64),
+                  pick(1, 12),
+                  pick(1, 64),
+                  2 * pick(1, 32),
+                  pick(-20, 20),
+                  pick(-20, 20),
+                  pick(-20, 20),
+                  {},
+                  {}};
     m.cells.resize(static_cast<size_t>(m.width * m.height));
     for (CellDocument& c : m.cells)
       c = {pick(0, m.tile_count - 1), -pick(0, 1), pick(0, 63), pick(0, m.tile_count - 1),
@@ -145,7 +171,7 @@ TEST(TmxWrite, RandomMapsReadBackAsWritten) {
 }
 
 TEST(TmxWrite, RefusesValuesWithoutATiledForm) {
-  MapDocument m{2, 1, "t.bmp", 32, 32, 4, 24, 32, 0, 0, 0, {{}, {}}};
+  MapDocument m{2, 1, "t.bmp", 32, 32, 4, 24, 32, 0, 0, 0, {{}, {}}, {}};
   const TmxSheet sheet{"t.bmp", {64, 64}};
   const std::pair<CellDocument, std::string_view> cells[] = {
       {{4, 0, 0, 0, 0}, "cell (1,0): ground tile 4 is not one of the sheet's 4 tiles"},
