@@ -87,7 +87,11 @@ void HEXAGON_MAP::SAVE_MAP(std::string_view file_name) {
   if (const std::string why = save_refusal(*this); !why.empty()) return abort_with(why);
 
   AtomicFile file{std::string(file_name)};
-  if (file.failed()) return abort_with(file.error());
+  const auto failure = [&file] { return "can not write '" + file.name() + "': " + file.reason(); };
+  // The sheet is the one file a map names: saving over it would lose the tiles.
+  if (file_id(file.target()) && file_id(file.target()) == file_id(TILE_FILENAME))
+    file.refuse("it is the map's tile sheet");
+  if (file.failed()) return abort_with(failure());
   log_line(":   saving header part");
   file.write(map_file::format_header(header_of(*this)));
   log_line(":   saving map cell part. (ground, solid flag, wall bit-field)");
@@ -101,7 +105,7 @@ void HEXAGON_MAP::SAVE_MAP(std::string_view file_name) {
     }
   }
   file.write(chunk);
-  if (!file.commit()) return abort_with(file.error());
+  if (!file.commit()) return abort_with(failure());
   log_line(": < saving map. done >");
 }
 

@@ -21,7 +21,6 @@ constexpr uint32_t kBitFields = 3;
 // The only channel masks accepted with kBitFields: those of the plain 32-bit layout.
 constexpr std::array<uint32_t, 3> kPlainMasks = {0x00FF0000, 0x0000FF00, 0x000000FF};
 constexpr size_t kMaskBytes = 12;
-constexpr uint32_t kMaxPaletteEntries = 256;
 constexpr size_t kPaletteEntryBytes = 4;
 // Largest picture accepted, and the largest file read (the pixels of the largest picture at
 // four bytes each, plus room for headers and gaps).
@@ -47,7 +46,7 @@ Color bgr(const uint8_t* p) {
 
 }  // namespace
 
-int bmp_decode(std::span<const uint8_t> file, Picture& out) {
+int bmp_layout(std::span<const uint8_t> file, BmpLayout& out) {
   // File offsets are bytes from the start of the file.
   const uint64_t size = file.size();
   if (size < kFileHeaderSize + 4) return refuse("bmp_load: file too short for a header");
@@ -90,7 +89,8 @@ int bmp_decode(std::span<const uint8_t> file, Picture& out) {
     return refuse("bmp_load: compressed files are not supported");
   }
 
-  std::array<Color, kMaxPaletteEntries> palette{};
+  BmpLayout layout;
+  std::array<Color, kMaxPaletteEntries>& palette = layout.palette;
   palette.fill(kOpaque);  // indices beyond the file's palette read as black
   if (bits == 8) {
     const uint32_t entries = colours_used == 0 ? kMaxPaletteEntries : colours_used;
@@ -111,6 +111,20 @@ int bmp_decode(std::span<const uint8_t> file, Picture& out) {
     return refuse("bmp_load: pixel data past the end of the file");
   }
 
+  layout.width = width;
+  layout.height = height;
+  layout.top_down = top_down;
+  layout.bits = bits;
+  layout.pixel_offset = pixel_offset;
+  layout.stride = stride;
+  out = layout;
+  return 0;
+}
+
+int bmp_decode(std::span<const uint8_t> file, Picture& out) {
+  BmpLayout layout;
+  if (const int failed = bmp_layout(file, layout); failed != 0) return failed;
+  const auto& [width, height, top_down, bits, pixel_offset, stride, palette] = layout;
   Picture picture;
   try {
     picture.pixels.resize(static_cast<size_t>(width) * static_cast<size_t>(height));

@@ -4,6 +4,7 @@
 #include "tools/file_io.hpp"
 #include "tools/map_source.hpp"
 #include "tools/map_text.hpp"
+#include "tools/output_file.hpp"
 
 namespace hexmap::tool {
 namespace {
@@ -28,7 +29,8 @@ int to_tmx(const LoadedMap& loaded, const std::filesystem::path& in,
   return kExitOk;
 }
 
-int to_text(LoadedMap loaded, const std::filesystem::path& in, const std::filesystem::path& out) {
+int to_text(LoadedMap loaded, const std::filesystem::path& in, const std::filesystem::path& out,
+            bool force) {
   std::vector<PendingFile> files;
   if (is_png_name(loaded.sheet)) {
     // The engine loads BMP sheets: a copy goes beside the map file, named after it.
@@ -39,7 +41,7 @@ int to_text(LoadedMap loaded, const std::filesystem::path& in, const std::filesy
     }
     std::filesystem::path bmp = out;
     bmp.replace_extension(".bmp");
-    files.push_back({bmp, encode_bmp_sheet(*picture, loaded.transparent)});
+    files.push_back({bmp, encode_bmp_sheet(*picture, loaded.transparent), true, force});
     loaded.map.tile_filename = bmp.filename().string();
   } else {
     loaded.map.tile_filename = relative_name(loaded.sheet, folder_of(out));
@@ -65,7 +67,7 @@ int to_text(LoadedMap loaded, const std::filesystem::path& in, const std::filesy
 
 }  // namespace
 
-int run_convert(const std::filesystem::path& in, const std::filesystem::path& out) {
+int run_convert(const std::filesystem::path& in, const std::filesystem::path& out, bool force) {
   const auto from = format_of(in);
   const auto to = format_of(out);
   if (!from || !to || *from == *to) {
@@ -78,7 +80,9 @@ int run_convert(const std::filesystem::path& in, const std::filesystem::path& ou
     report(loaded.failure().reason);
     return kExitFailure;
   }
-  return *to == MapFormat::tmx ? to_tmx(*loaded, in, out) : to_text(std::move(*loaded), in, out);
+  note_input(loaded->sheet);
+  return *to == MapFormat::tmx ? to_tmx(*loaded, in, out)
+                               : to_text(std::move(*loaded), in, out, force);
 }
 
 }  // namespace hexmap::tool

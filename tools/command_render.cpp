@@ -1,3 +1,5 @@
+#include <algorithm>
+#include <iostream>
 #include <limits>
 
 #include "raster/raster.hpp"
@@ -5,6 +7,7 @@
 #include "tools/engine_map.hpp"
 #include "tools/file_io.hpp"
 #include "tools/map_source.hpp"
+#include "tools/output_file.hpp"
 
 namespace hexmap::tool {
 namespace {
@@ -18,9 +21,39 @@ int64_t map_extent(int32_t cells, int32_t box, int32_t tile) {
   return int64_t{cells - 1} * box + std::max(box, tile);
 }
 
+enum class PictureFormat { png, bmp };
+
+// The format the output's name asks for: by its extension, PNG for standard output.
+std::optional<PictureFormat> picture_format(const std::filesystem::path& out) {
+  if (out == kStandardOutput) return PictureFormat::png;
+  std::string ext = out.extension().string();
+  std::transform(ext.begin(), ext.end(), ext.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  if (ext == ".png") return PictureFormat::png;
+  if (ext == ".bmp") return PictureFormat::bmp;
+  return std::nullopt;
+}
+
+// Writes the frame in the chosen format; empty on success, else the reason.
+std::string write_picture(const std::filesystem::path& out, PictureFormat format,
+                          const Picture& frame) {
+  if (format == PictureFormat::bmp) return write_file_atomically(out, encode_bmp(frame));
+  auto png = encode_png(frame);
+  if (!png) return png.failure().reason;
+  if (out != kStandardOutput) return write_file_atomically(out, *png);
+  std::cout.write(png->data(), static_cast<std::streamsize>(png->size())).flush();
+  return std::cout ? "" : "cannot write the picture to standard output";
+}
+
 }  // namespace
 
 int run_render(const RenderRequest& request) {
+  const std::optional<PictureFormat> format = picture_format(request.out);
+  if (!format) {
+    report("cannot write " + request.out.string() +
+           ": render writes .png or .bmp pictures, or PNG to standard output with -o -");
+    return kExitUsage;
+  }
   auto loaded = load_map(request.map);
   if (!loaded) {
     report(loaded.failure().reason);
@@ -43,6 +76,7 @@ int run_render(const RenderRequest& request) {
   }
 
   // The engine cuts BMP sheets; a Tiled map's PNG sheet is copied to one first.
+  note_input(loaded->sheet);  // read by the engine, not by the tool
   const ScratchFolder scratch;
   auto sheet = engine_sheet(*loaded, scratch);
   if (!sheet) {
@@ -90,12 +124,8 @@ int run_render(const RenderRequest& request) {
   raster::screen_unlock();
 
   const std::vector<raster::Color>& frame = raster::headless::presented_frame();
-  auto png = encode_png({size.width, size.height, frame});
-  if (!png) {
-    report(png.failure().reason);
-    return kExitFailure;
-  }
-  if (std::string failed = write_file_atomically(request.out, *png); !failed.empty()) {
+  if (std::string failed = write_picture(request.out, *format, {size.width, size.height, frame});
+      !failed.empty()) {
     report(failed);
     return kExitFailure;
   }

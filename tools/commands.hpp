@@ -19,8 +19,9 @@ int run_check(const std::filesystem::path& map);
 // Prints the search's result between two cells.
 int run_path(const std::filesystem::path& map, GridCell from, GridCell to, bool json);
 
-// Map file to Tiled map or back, by the files' extensions.
-int run_convert(const std::filesystem::path& in, const std::filesystem::path& out);
+// Map file to Tiled map or back, by the files' extensions. A tile sheet written beside OUT
+// replaces an old one only when hexmap wrote that, or with `force`.
+int run_convert(const std::filesystem::path& in, const std::filesystem::path& out, bool force);
 
 struct RenderRequest {
   std::filesystem::path map;
@@ -30,7 +31,8 @@ struct RenderRequest {
   std::optional<PathRequest> path;
   std::optional<FloodRequest> flood;
 };
-// Draws the map through the engine on the headless backend into a PNG file.
+// Draws the map through the engine on the headless backend into a PNG or BMP file, by the
+// output's extension, or PNG to standard output for "-".
 int run_render(const RenderRequest& request);
 
 // One line "hexmap: why" on standard error.

@@ -1,4 +1,4 @@
-// Whole-file reads and writes that never leave a partial file behind.
+// Whole-file reads, each remembered as an input of the command.
 #pragma once
 
 #include <filesystem>
@@ -19,16 +19,9 @@ struct FileRead {
 };
 FileRead read_file(const std::filesystem::path& path);
 
-// Writes to a temporary file beside `path` and renames it over `path`. Empty on success,
-// else the reason; then `path` is as it was and no temporary file remains.
-std::string write_file_atomically(const std::filesystem::path& path, std::string_view bytes);
-
-// Several files, all or none: each is written beside its target first, then all are renamed;
-// when a rename fails, the targets already replaced are put back as they were.
-struct PendingFile {
-  std::filesystem::path path;
-  std::string bytes;
-};
-std::string write_files_atomically(const std::vector<PendingFile>& files);
+// Every file this process has read as an input, through read_file() or noted here: the
+// outputs must not replace any of them.
+void note_input(const std::filesystem::path& file);
+const std::vector<std::filesystem::path>& inputs();
 
 }  // namespace hexmap::tool

@@ -39,7 +39,7 @@ int run(int argc, char** argv) {
   app.require_subcommand(1);
 
   std::string map, out, in, from, to, size, center, path, flood;
-  bool json = false;
+  bool json = false, force = false;
 
   CLI::App* check =
       app.add_subcommand("check", "Print a one-line summary of a map, or its first problem");
@@ -47,7 +47,10 @@ int run(int argc, char** argv) {
 
   CLI::App* render = app.add_subcommand("render", "Draw a map into a PNG picture");
   render->add_option("MAP", map, "map file (.txt) or Tiled map (.tmx)")->required();
-  render->add_option("-o,--output", out, "PNG file to write")->required();
+  render
+      ->add_option("-o,--output", out,
+                   "picture to write: .png, .bmp, or - for PNG on standard output")
+      ->required();
   render->add_option("--size", size, "picture size WxH in pixels (default: the whole map)");
   render->add_option("--center", center, "cell X,Y to put in the middle of the picture");
   render->add_option("--path", path, "draw the shortest path X1,Y1:X2,Y2");
@@ -62,13 +65,14 @@ int run(int argc, char** argv) {
   CLI::App* convert = app.add_subcommand("convert", "Convert a map file to a Tiled map or back");
   convert->add_option("IN", in, "map to read (.txt or .tmx)")->required();
   convert->add_option("OUT", out, "map to write (.tmx or .txt)")->required();
+  convert->add_flag("--force", force, "replace a tile sheet beside OUT that hexmap did not write");
 
   try {
     app.parse(argc, argv);
     // Engine log lines would mix with the results on standard output.
     set_log_sink({});
     if (check->parsed()) return run_check(map);
-    if (convert->parsed()) return run_convert(in, out);
+    if (convert->parsed()) return run_convert(in, out, force);
     if (search->parsed()) {
       const GridCell a = parsed_or_throw(parse_cell(from), "FROM", from, "X,Y");
       const GridCell b = parsed_or_throw(parse_cell(to), "TO", to, "X,Y");

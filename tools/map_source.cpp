@@ -6,6 +6,7 @@
 
 #include "tools/file_io.hpp"
 #include "tools/map_text.hpp"
+#include "tools/output_file.hpp"
 
 namespace hexmap::tool {
 namespace {

@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "raster/bmp.hpp"
+
 namespace hexmap::tool {
 namespace {
 
@@ -12,11 +14,11 @@ constexpr uint32_t kMagenta = 0x00FF00FF;
 constexpr uint32_t kOpaque = 0xFF000000;
 constexpr uint32_t kHalfOpaque = 0x80;
 constexpr size_t kPngSignatureBytes = 8;
+// The BMP file header's two reserved words, which readers ignore, mark the sheets the tool
+// writes, so that it replaces them and nothing else.
+constexpr size_t kSheetMarkOffset = 6;
+constexpr std::string_view kSheetMark = "hxmp";
 
-uint32_t read_le32(std::span<const uint8_t> b, size_t at) {
-  return uint32_t{b[at]} | uint32_t{b[at + 1]} << 8 | uint32_t{b[at + 2]} << 16 |
-         uint32_t{b[at + 3]} << 24;
-}
 uint32_t read_be32(std::span<const uint8_t> b, size_t at) {
   return uint32_t{b[at]} << 24 | uint32_t{b[at + 1]} << 16 | uint32_t{b[at + 2]} << 8 |
          uint32_t{b[at + 3]};
@@ -79,14 +81,10 @@ Outcome<std::string> encode_png(const Picture& p) {
 }
 
 std::optional<ImageSize> bmp_size(std::span<const uint8_t> file) {
-  constexpr size_t kHeaderBytes = 26;  // through the height field
-  if (file.size() < kHeaderBytes || file[0] != 'B' || file[1] != 'M') return std::nullopt;
-  const auto w = static_cast<int32_t>(read_le32(file, 18));
-  const auto h = static_cast<int32_t>(read_le32(file, 22));
-  // A negative height is a top-down bitmap; its size is the magnitude.
-  const int64_t height = h < 0 ? -int64_t{h} : h;
-  if (!sane(w, height)) return std::nullopt;
-  return ImageSize{w, static_cast<int32_t>(height)};
+  raster::detail::BmpLayout layout;
+  if (raster::detail::bmp_layout(file, layout) != 0 || !sane(layout.width, layout.height))
+    return std::nullopt;
+  return ImageSize{layout.width, layout.height};
 }
 
 std::optional<ImageSize> image_file_size(std::span<const uint8_t> file) {
@@ -101,7 +99,7 @@ std::optional<ImageSize> image_file_size(std::span<const uint8_t> file) {
   return bmp_size(file);
 }
 
-std::string encode_bmp_sheet(const Picture& p, TransparentColour transparent) {
+std::string encode_bmp(const Picture& p) {
   constexpr uint32_t kFileHeader = 14;
   constexpr uint32_t kInfoHeader = 40;
   constexpr uint32_t kBitsPerPixel = 24;
@@ -127,16 +125,29 @@ std::string encode_bmp_sheet(const Picture& p, TransparentColour transparent) {
   put_le(out, 0, 4);
   for (int32_t y = p.height - 1; y >= 0; --y) {
     const size_t start = out.size();
-    for (int32_t x = 0; x < p.width; ++x) {
-      uint32_t px =
-          p.pixels[static_cast<size_t>(y) * static_cast<size_t>(p.width) + static_cast<size_t>(x)];
-      if ((px >> 24) < kHalfOpaque || (transparent && (px & kRgbMask) == *transparent))
-        px = kMagenta;
-      put_le(out, px & kRgbMask, 3);
-    }
+    for (int32_t x = 0; x < p.width; ++x)
+      put_le(
+          out,
+          p.pixels[static_cast<size_t>(y) * static_cast<size_t>(p.width) + static_cast<size_t>(x)] &
+              kRgbMask,
+          3);
     out.append(row - (out.size() - start), '\0');
   }
   return out;
+}
+
+std::string encode_bmp_sheet(const Picture& p, TransparentColour transparent) {
+  Picture sheet = p;
+  for (uint32_t& px : sheet.pixels)
+    if ((px >> 24) < kHalfOpaque || (transparent && (px & kRgbMask) == *transparent)) px = kMagenta;
+  std::string out = encode_bmp(sheet);
+  out.replace(kSheetMarkOffset, kSheetMark.size(), kSheetMark);
+  return out;
+}
+
+bool is_converted_sheet(std::string_view file) {
+  return file.size() > kSheetMarkOffset + kSheetMark.size() && file.starts_with("BM") &&
+         file.substr(kSheetMarkOffset, kSheetMark.size()) == kSheetMark;
 }
 
 }  // namespace hexmap::tool

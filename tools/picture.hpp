@@ -5,6 +5,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "tools/outcome.hpp"
@@ -26,13 +27,17 @@ inline constexpr int64_t kMaxPicturePixels = int64_t{1} << 26;
 Outcome<Picture> decode_png(std::span<const uint8_t> file);
 Outcome<std::string> encode_png(const Picture& picture);
 
-// The size a BMP header states, when the header is a bitmap's (the engine reads the rest).
+// The size of a BMP picture, checked by the engine's own BMP reader.
 std::optional<ImageSize> bmp_size(std::span<const uint8_t> file);
 // Size of a PNG or BMP file from its header.
 std::optional<ImageSize> image_file_size(std::span<const uint8_t> file);
 
-// A 24-bit bottom-up BMP, as the engine loads tile sheets. Pixels with less than half
+// A 24-bit bottom-up BMP, as the engine loads pictures; alpha is dropped.
+std::string encode_bmp(const Picture& picture);
+// A tile sheet for the engine, marked as written by the tool. Pixels with less than half
 // opacity, and those of `transparent` (0xRRGGBB), become the engine's see-through magenta.
 std::string encode_bmp_sheet(const Picture& picture, TransparentColour transparent);
+// Whether a file is a sheet that encode_bmp_sheet wrote.
+bool is_converted_sheet(std::string_view file);
 
 }  // namespace hexmap::tool

@@ -139,6 +139,35 @@ TEST_F(MapFile, BadFilesAreRefusedWithTheFirstProblemAndChangeNothing) {
   }
 }
 
+// A save writes through symbolic links (relative ones from their own folder) and refuses, with
+// the old file kept, what it must not replace: a device, a folder, a link loop, its own sheet.
+TEST_F(MapFile, SaveWritesThroughLinksAndRefusesWhatItMustNotReplace) {
+  load(example_);
+  namespace fs = std::filesystem;
+  fs::create_directory(path("real"));
+  fs::create_symlink("real/map.txt", path("link.txt"));
+  fs::create_symlink("/dev/null", path("null.txt"));
+  fs::create_symlink("loop.txt", path("loop.txt"));
+  fs::create_symlink("tiles.bmp", path("sheet.txt"));
+  const std::string sheet = read_file(path("tiles.bmp"));
+  map_.SAVE_MAP(path("link.txt"));
+  EXPECT_EQ(read_file(path("real/map.txt")), example_);
+  EXPECT_TRUE(fs::is_symlink(path("link.txt")));
+  for (const auto& [name, reason] : {std::pair{"null.txt", "it is a device, not a regular file"},
+                                     {"real", "it is a folder, not a regular file"},
+                                     {"loop.txt", "Too many levels of symbolic links"},
+                                     {"sheet.txt", "it is the map's tile sheet"}}) {
+    LogCapture capture;
+    map_.SAVE_MAP(path(name));
+    EXPECT_EQ(capture.lines(),
+              (Lines{": < saving map >", ":   can not write '" + path(name) + "': " + reason,
+                     ": < saving map. aborted >"}));
+  }
+  EXPECT_TRUE(fs::is_character_file("/dev/null"));
+  EXPECT_EQ(read_file(path("tiles.bmp")), sheet);
+  EXPECT_EQ(std::distance(fs::directory_iterator(path("")), {}), 7);  // nothing left behind
+}
+
 // A save that runs out of room (a file size limit, in a child process) keeps the old file whole
 // and leaves no temporary file beside it; a save killed at any moment leaves the old file or the
 // new one whole.

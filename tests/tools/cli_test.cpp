@@ -4,9 +4,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <fstream>
+
 #include "tests/tools/text_table.hpp"
 #include "tools/file_io.hpp"
 #include "tools/map_text.hpp"
+#include "tools/output_file.hpp"
 #include "tools/picture.hpp"
 
 namespace hexmap::tool {
@@ -55,8 +58,10 @@ class Cli : public ::testing::Test {
     return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, bytes(".out"), bytes(".err")};
   }
   ToolRun run(const std::string& args) { return shell("'" HEXMAP_TOOL_PATH "' " + args); }
+  // Plainly: the tool's writer refuses the files this process has read.
   void write(const std::string& name, const std::string& bytes) {
-    ASSERT_EQ(write_file_atomically(dir_ / name, bytes), "");
+    std::ofstream out(dir_ / name, std::ios::binary);
+    ASSERT_TRUE(out << bytes);
   }
   std::string bytes(const std::string& name) { return read_file(dir_ / name).bytes.value_or("?"); }
   Picture png(const std::string& name) {  // throws when the file is not a PNG picture
@@ -177,6 +182,62 @@ TEST_F(Cli, AtomicWritesLeaveNoPartialFile) {
     EXPECT_EQ(bytes("m.txt"), *format_map_text(six_by_six())) << last;
     EXPECT_EQ(std::distance(fs::directory_iterator(dir_), {}), 3) << last;  // m.txt, sheet.bmp, d
   }
+}
+
+// Outputs go through symbolic links to the file they name; what must not be replaced is
+// refused with the old file kept: a device, a pipe, a folder, an input of the command (also
+// through a link), an extension the command cannot write, a sheet hexmap did not write.
+constexpr std::string_view kOutputs = R"(
+render m.txt -o link.png|0|
+render m.txt -o loose.png|0|
+render m.txt -o full.png|1|hexmap: cannot write full.png: it is a device, not a regular file
+render m.txt -o pipe.png|1|hexmap: cannot write pipe.png: it is a pipe, not a regular file
+render m.txt -o dir.png|1|hexmap: cannot write dir.png: it is a folder, not a regular file
+render m.txt -o loop.png|1|hexmap: cannot write loop.png: Too many levels of symbolic links
+render m.txt -o map.png|1|hexmap: cannot write map.png: it is an input of this command
+render p.tmx -o sheet.png|1|hexmap: cannot write sheet.png: it is an input of this command
+render m.txt -o m.txt|2|hexmap: cannot write m.txt: render writes .png or .bmp pictures, or PNG to standard output with -o -
+render m.txt -o pic.jpg|2|hexmap: cannot write pic.jpg: render writes .png or .bmp pictures, or PNG to standard output with -o -
+convert p.tmx art.txt|1|hexmap: cannot write art.bmp: it is a picture hexmap did not write (--force replaces it)
+convert p.tmx art.txt --force|0|
+)";
+
+TEST_F(Cli, OutputsWriteThroughLinksAndRefuseWhatTheyMustNotReplace) {
+  write("sheet.png", *encode_png(sheet_));
+  ASSERT_EQ(run("convert m.txt m.tmx").status, 0);
+  std::string tmx = bytes("m.tmx");
+  write("p.tmx", tmx.replace(tmx.find("sheet.bmp"), 9, "sheet.png"));
+  write("real.png", "old");
+  write("art.bmp", "drawn by hand");
+  ASSERT_EQ(shell("ln -s real.png link.png && ln -s sub/new.png loose.png && mkdir sub dir.png &&"
+                  " ln -s /dev/full full.png && mkfifo pipe.png && ln -s loop.png loop.png &&"
+                  " ln m.txt map.png")
+                .status,
+            0);
+  const std::string map = bytes("m.txt");
+  for (const auto& row : text_table(kOutputs)) {
+    const ToolRun r = run(row[0]);
+    EXPECT_EQ(r.status, std::stoi(row[1])) << row[0];
+    EXPECT_EQ(r.err, row.size() > 2 ? row[2] + "\n" : "") << row[0];
+    if (row[1] == "1" && row[0].starts_with("convert")) {
+      EXPECT_EQ(bytes("art.bmp"), "drawn by hand");
+    }
+  }
+  EXPECT_EQ(png("real.png").width, png("sub/new.png").width);
+  EXPECT_TRUE(fs::is_symlink(dir_ / "link.png") && fs::is_character_file(dir_ / "full.png") &&
+              fs::is_fifo(dir_ / "pipe.png"));
+  EXPECT_EQ(bytes("m.txt"), map);
+  // A sheet hexmap wrote is replaced without --force, though its tiles changed.
+  sheet_.pixels[0] = 0xFF123456;
+  write("sheet.png", *encode_png(sheet_));
+  EXPECT_EQ(run("convert p.tmx art.txt").status, 0);
+  EXPECT_TRUE(bytes("art.bmp") == encode_bmp_sheet(sheet_, {}));
+  // The format follows the extension; "-" is PNG on standard output.
+  ASSERT_EQ(run("render m.txt --size 40x30 -o pic.bmp").status, 0);
+  const ToolRun piped = run("render m.txt --size 40x30 -o -");
+  const Picture from_png =
+      decode_png({reinterpret_cast<const uint8_t*>(piped.out.data()), piped.out.size()}).value();
+  EXPECT_TRUE(encode_bmp(from_png) == bytes("pic.bmp"));
 }
 
 // Tiled's own renderer must put every cell's ground tile where `hexmap render` does: the
