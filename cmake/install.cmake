@@ -25,7 +25,9 @@ install(FILES ${PROJECT_BINARY_DIR}/hexmapConfig.cmake ${PROJECT_BINARY_DIR}/hex
         DESTINATION ${package_dir})
 
 # The .pc files locate the prefix from their own folder, so `cmake --install --prefix` may put
-# the tree anywhere.
+# the tree anywhere, and their Libs carry that folder as the run-time path, so that programs
+# built with them find the libraries there. pkg-config looks in PREFIX/lib/pkgconfig for the
+# prefixes /usr and /usr/local; for any other, PKG_CONFIG_PATH names the folder.
 file(RELATIVE_PATH pc_to_prefix ${CMAKE_INSTALL_FULL_LIBDIR}/pkgconfig ${CMAKE_INSTALL_PREFIX})
 string(REGEX REPLACE "/$" "" pc_to_prefix "${pc_to_prefix}")
 foreach(pc hexmap hexmap-raster)

@@ -75,13 +75,17 @@ install)
   cmake_consumer cmake -DCMAKE_PREFIX_PATH="$prefix"
   run_consumer find_package "$work/cmake/hexmap_consumer"
 
+  # The flags alone must let the program find the libraries when it runs.
   pc_dir=$(dirname "$(find "$prefix" -name hexmap.pc)")
   export PKG_CONFIG_PATH=$pc_dir
+  unset LD_LIBRARY_PATH
   # shellcheck disable=SC2046,SC2086  # flags are word lists
   "$cxx" -std=c++20 $flags "$here/consumer/main.cpp" -o "$work/pc_consumer" \
-    $(pkg-config --cflags --libs hexmap) -Wl,-rpath,"$(pkg-config --variable=libdir hexmap)" ||
-    fail "build with pkg-config failed"
+    $(pkg-config --cflags --libs hexmap) || fail "build with pkg-config failed"
   run_consumer pkg-config "$work/pc_consumer"
+  if [ -e "$prefix/bin/hexmap" ]; then
+    "$prefix/bin/hexmap" --help >/dev/null || fail "the installed hexmap tool does not start"
+  fi
   ;;
 subproject)
   cmake_consumer parent -DHEXMAP_SOURCE_DIR="$tree"

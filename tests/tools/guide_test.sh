@@ -12,9 +12,12 @@ guide=$(realpath "$1") tool_dir=$(realpath "$2") demo=$(realpath "$3") build=$(r
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp "$demo/demo_map.txt" "$demo/demo_tiles.bmp" "$work/"
-# The package, installed as a user would, where CMake and pkg-config find it.
-cmake --install "$build" --prefix "$work/prefix" > /dev/null
-export CMAKE_PREFIX_PATH="$work/prefix" PKG_CONFIG_PATH="$work/prefix/lib/pkgconfig"
+# The package, installed as the guide says into a fresh $HOME/.local: the guide's own steps
+# must lead CMake and pkg-config there, and the programs to its libraries, with nothing on
+# PATH or in the environment pointing at it.
+export HOME="$work/home"
+cmake --install "$build" --prefix "$HOME/.local" > /dev/null
+unset CMAKE_PREFIX_PATH PKG_CONFIG_PATH LD_LIBRARY_PATH
 export PATH="$tool_dir:$PATH"
 
 # Split the guide into numbered blocks: NNN.sh, NNN.text, NNN.file (first line names it).
