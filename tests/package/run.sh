@@ -41,6 +41,7 @@ cmake_consumer() {  # build folder, extra configure arguments...
 # argument list. A name that is not listed (an internal helper, a template the library happens to
 # instantiate) fails the test; a new public function is added here on purpose.
 hexmap_exports='hexmap::HEXAGON_MAP::(~?HEXAGON_MAP|[A-Z][A-Z0-9_]*)
+hexmap::PathFinder::(~?PathFinder|(find_path|reachable|distance_field)(_by_steps)?)
 hexmap::to_string
 hexmap::operator<<
 hexmap::set_log_sink
@@ -67,7 +68,7 @@ install)
   prefix=$work/prefix
   cmake --install "$tree" --prefix "$prefix" >/dev/null
   headers=$(cd "$prefix/include" && find . -type f | sort | xargs)
-  [ "$headers" = "./hexmap/hexagon_map.hpp ./raster/raster.hpp" ] ||
+  [ "$headers" = "./hexmap/hexagon_map.hpp ./hexmap/pathfinder.hpp ./raster/raster.hpp" ] ||
     fail "installed headers are not the public ones: $headers"
   check_exports "$(find "$prefix" -name libhexmap.so)" "$hexmap_exports"
   check_exports "$(find "$prefix" -name libhexmap-raster.so)" "$raster_exports"

@@ -1,0 +1,450 @@
+// Cost-aware searches for PathFinder (grid coordinates). One loop serves all three queries: it
+// settles cells in order of their key (cost so far, plus for a route an estimate that never
+// exceeds the cost still to come) and each query decides what a settled cell means to it.
+// Nodes are stamped with the query they belong to, so a query resets nothing; a cell's entry
+// sides and cost are read from the map when the query first meets it.
+#include "hexmap/pathfinder.hpp"
+
+#include <algorithm>
+#include <bit>
+#include <cstddef>
+#include <limits>
+#include <new>
+#include <utility>
+
+#include "hexmap/grid_geometry.hpp"
+#include "hexmap/search_scratch.hpp"
+
+namespace hexmap {
+namespace {
+
+constexpr int64_t kUnreached = std::numeric_limits<int64_t>::max();
+constexpr int64_t kNoLimit = std::numeric_limits<int64_t>::max();
+// Key span a bucket queue may cover: beyond it (steps dearer than about 8000) the heap serves.
+// 16384 list heads of 4 bytes: the fixed 64 KB of the header.
+constexpr uint32_t kMaxBuckets = 1u << 14;
+// A query's stamp sits above the 8 bits of entry sides, so 2^24 queries fit before the stamps
+// are cleared and counted afresh.
+constexpr int kStampShift = 8;
+constexpr uint32_t kStampLimit = 1u << (32 - kStampShift);
+constexpr uint32_t kSidesMask = detail::kAllSides;
+
+struct Node {
+  int64_t dist;  // cost so far from the nearest source; kUnreached until reached
+  int32_t next;  // bucket list links (prev < 0: the list's head, ~prev its bucket);
+  int32_t prev;  // in the heap, next is the node's slot
+  uint32_t tag;  // the query's stamp << kStampShift | the sides through which a step may enter
+  int32_t cost;  // cost to enter, from the terrain table
+};
+static_assert(sizeof(Node) + sizeof(int64_t) + sizeof(int32_t) == PathFinder::kBytesPerCell);
+
+// The map's size fields agree with its cells.
+bool grid_agrees(const HEXAGON_MAP& map) {
+  return map.MAP_WIDTH > 0 && map.MAP_HEIGHT > 0 &&
+         int64_t{map.MAP_WIDTH} * map.MAP_HEIGHT == map.CELL_COUNT &&
+         map.CELLS.size() == static_cast<size_t>(map.CELL_COUNT);
+}
+
+// Open nodes in circular buckets by key: every open key lies within kMaxBuckets of the lowest,
+// so each bucket holds one key. Within a bucket the node added last comes out first.
+class BucketQueue {
+ public:
+  void start(Node* nodes, int32_t* heads, uint32_t buckets, int64_t first_key) {
+    nodes_ = nodes;
+    heads_ = heads;
+    mask_ = buckets - 1;
+    std::fill(heads_, heads_ + buckets, -1);
+    low_ = first_key;
+    count_ = 0;
+  }
+  void push(int32_t i, int64_t key) {
+    const auto b = static_cast<int32_t>(static_cast<uint64_t>(key) & mask_);
+    Node& n = nodes_[i];
+    n.prev = ~b;
+    n.next = heads_[b];
+    if (n.next >= 0) nodes_[n.next].prev = i;
+    heads_[b] = i;
+    ++count_;
+  }
+  void decrease(int32_t i, int64_t key) {
+    unlink(nodes_[i]);
+    push(i, key);
+  }
+  bool pop(int64_t limit, int32_t& i, int64_t& key) {
+    if (count_ == 0) return false;
+    while (heads_[static_cast<uint64_t>(low_) & mask_] < 0)
+      ++low_;
+    if (low_ > limit) return false;
+    i = heads_[static_cast<uint64_t>(low_) & mask_];
+    unlink(nodes_[i]);
+    key = low_;
+    return true;
+  }
+
+ private:
+  void unlink(const Node& n) {
+    if (n.prev < 0) {
+      heads_[~n.prev] = n.next;
+    } else {
+      nodes_[n.prev].next = n.next;
+    }
+    if (n.next >= 0) nodes_[n.next].prev = n.prev;
+    --count_;
+  }
+
+  Node* nodes_ = nullptr;
+  int32_t* heads_ = nullptr;
+  uint64_t mask_ = 0;
+  int64_t low_ = 0;
+  size_t count_ = 0;
+};
+
+// Open nodes in a binary heap by key, for steps too dear for the buckets.
+class HeapQueue {
+ public:
+  void start(Node* nodes, int64_t* keys, int32_t* cells) {
+    nodes_ = nodes;
+    keys_ = keys;
+    cells_ = cells;
+    size_ = 0;
+  }
+  void push(int32_t i, int64_t key) { rise(size_++, i, key); }
+  void decrease(int32_t i, int64_t key) { rise(static_cast<size_t>(nodes_[i].next), i, key); }
+  bool pop(int64_t limit, int32_t& i, int64_t& key) {
+    if (size_ == 0 || keys_[0] > limit) return false;
+    i = cells_[0];
+    key = keys_[0];
+    --size_;
+    if (size_ > 0) sink(keys_[size_], cells_[size_]);
+    return true;
+  }
+
+ private:
+  void place(size_t slot, int32_t i, int64_t key) {
+    keys_[slot] = key;
+    cells_[slot] = i;
+    nodes_[i].next = static_cast<int32_t>(slot);
+  }
+  void rise(size_t slot, int32_t i, int64_t key) {
+    while (slot > 0) {
+      const size_t parent = (slot - 1) / 2;
+      if (keys_[parent] <= key) break;
+      place(slot, cells_[parent], keys_[parent]);
+      slot = parent;
+    }
+    place(slot, i, key);
+  }
+  void sink(int64_t key, int32_t i) {
+    size_t slot = 0;
+    for (;;) {
+      size_t child = 2 * slot + 1;
+      if (child >= size_) break;
+      if (child + 1 < size_ && keys_[child + 1] < keys_[child]) ++child;
+      if (key <= keys_[child]) break;
+      place(slot, cells_[child], keys_[child]);
+      slot = child;
+    }
+    place(slot, i, key);
+  }
+
+  Node* nodes_ = nullptr;
+  int64_t* keys_ = nullptr;
+  int32_t* cells_ = nullptr;
+  size_t size_ = 0;
+};
+
+// Costs from the ground table: a ground without an entry, or with a cost <= 0, is barred.
+struct TableCosts {
+  const std::vector<int32_t>& by_ground;
+  int32_t enter(const MAP_CELL& c) const {
+    const int32_t g = c.ID_GROUND;
+    return g >= 0 && static_cast<size_t>(g) < by_ground.size() ? by_ground[g] : 0;
+  }
+  int32_t step(const Node& to, VECTOR2D /*from*/, VECTOR2D /*to*/, int32_t /*d*/) const {
+    return to.cost;
+  }
+};
+
+// Costs from the caller's callable; the ground table plays no part.
+struct CallableCosts {
+  StepCostRef call;
+  static int32_t enter(const MAP_CELL& /*c*/) { return 1; }
+  int32_t step(const Node& /*to*/, VECTOR2D from, VECTOR2D to, int32_t d) const {
+    return call(from, to, d);
+  }
+};
+
+// The cheapest and the dearest positive entry of a ground table; 0 and 0 when there is none.
+std::pair<int32_t, int32_t> cost_range(const TerrainCosts& costs) {
+  int32_t low = 0;
+  int32_t high = 0;
+  for (const int32_t c : costs.by_ground) {
+    if (c <= 0) continue;
+    low = low == 0 ? c : std::min(low, c);
+    high = std::max(high, c);
+  }
+  return {low, high};
+}
+
+}  // namespace
+
+struct PathFinder::Search {
+  const HEXAGON_MAP& map;
+  std::vector<Node> nodes;
+  std::vector<int64_t> heap_keys;
+  std::vector<int32_t> heap_cells;
+  std::vector<int32_t> heads = std::vector<int32_t>(kMaxBuckets, -1);
+  uint32_t stamp = 0;  // of the running query
+  int32_t width = 0;
+  int32_t height = 0;
+  BucketQueue buckets;
+  HeapQueue heap;
+  // The estimate of a route's search: per step, times the grid distance to the goal.
+  int64_t estimate_step = 0;
+  VECTOR2D goal;
+
+  explicit Search(const HEXAGON_MAP& m) : map(m) {}
+
+  // Ready for a query on the map as it is now: false when its grid is unusable or its buffers
+  // cannot be had.
+  bool begin_query() {
+    if (!grid_agrees(map)) return false;
+    const auto count = static_cast<size_t>(map.CELL_COUNT);
+    if (nodes.size() != count) {
+      try {
+        // Built aside, so a failure keeps the old buffers consistent with their size.
+        std::vector<Node> fresh_nodes(count, Node{kUnreached, -1, -1, 0, 0});
+        std::vector<int64_t> fresh_keys(count);
+        std::vector<int32_t> fresh_cells(count);
+        nodes.swap(fresh_nodes);
+        heap_keys.swap(fresh_keys);
+        heap_cells.swap(fresh_cells);
+      } catch (const std::bad_alloc&) {
+        return false;
+      }
+      stamp = 0;
+    }
+    if (++stamp == kStampLimit) {
+      for (Node& n : nodes)
+        n.tag = 0;
+      stamp = 1;
+    }
+    width = map.MAP_WIDTH;
+    height = map.MAP_HEIGHT;
+    return true;
+  }
+
+  bool inside(VECTOR2D p) const {
+    return static_cast<uint32_t>(p.X) < static_cast<uint32_t>(width) &&
+           static_cast<uint32_t>(p.Y) < static_cast<uint32_t>(height);
+  }
+  int32_t index(VECTOR2D p) const { return p.Y * width + p.X; }
+  bool current(const Node& n) const { return n.tag >> kStampShift == stamp; }
+
+  // The node of cell i for this query, its entry sides and cost read on first sight.
+  template <typename Costs>
+  Node& meet(int32_t i, const Costs& costs) {
+    Node& n = nodes[static_cast<size_t>(i)];
+    if (!current(n)) {
+      const MAP_CELL& c = map.CELLS[static_cast<size_t>(i)];
+      const int32_t cost = costs.enter(c);
+      const uint32_t sides = cost > 0 ? detail::entry_sides<detail::SolidStops::minus_one>(c) : 0u;
+      n = Node{kUnreached, -1, -1, stamp << kStampShift | sides, cost};
+    }
+    return n;
+  }
+
+  int64_t estimate(VECTOR2D p) const {
+    return estimate_step * detail::distance(p.X, p.Y, goal.X, goal.Y);
+  }
+
+  // Settles cells from the sources until the lowest open key exceeds `limit`, or the settle
+  // callback lowers the limit. Within one query a settled cell's cost is final.
+  template <typename Costs, typename Queue, typename OnSettle>
+  void settle(const Costs& costs, Queue& queue, int64_t limit, OnSettle on_settle) {
+    int32_t i = 0;
+    int64_t key = 0;
+    while (queue.pop(limit, i, key)) {
+      limit = std::min(limit, on_settle(i, key));
+      const int64_t g = nodes[static_cast<size_t>(i)].dist;
+      const VECTOR2D p(i % width, i / width);
+      for (int32_t d = 0; d < detail::kDirectionCount; ++d) {
+        const VECTOR2D q(p.X + detail::step_x(d), p.Y + detail::step_y(p.X, d));
+        if (!inside(q)) continue;
+        const int32_t j = index(q);
+        Node& n = meet(j, costs);
+        if ((n.tag >> d & 1u) == 0) continue;
+        const int32_t c = costs.step(n, p, q, d);
+        if (c <= 0 || g + c >= n.dist) continue;
+        const bool open = n.dist != kUnreached;
+        n.dist = g + c;
+        const int64_t k = n.dist + estimate(q);
+        if (open) {
+          queue.decrease(j, k);
+        } else {
+          queue.push(j, k);
+        }
+      }
+    }
+  }
+
+  // Runs `settle` on the bucket queue when every step costs at most `dearest` (0: unknown),
+  // else on the heap. A route's search needs twice the span: its keys also carry the estimate.
+  template <typename Costs, typename OnSettle>
+  void run(const Costs& costs, std::span<const VECTOR2D> sources, int32_t dearest, int64_t limit,
+           OnSettle on_settle) {
+    const uint64_t span =
+        uint64_t{static_cast<uint32_t>(dearest)} * (estimate_step > 0 ? 2 : 1) + 1;
+    const bool use_buckets = dearest > 0 && span <= kMaxBuckets;
+    int64_t first_key = kUnreached;
+    for (const VECTOR2D s : sources)
+      if (inside(s)) first_key = std::min(first_key, estimate(s));
+    if (first_key == kUnreached) return;
+    if (use_buckets) {
+      buckets.start(nodes.data(), heads.data(), std::bit_ceil(static_cast<uint32_t>(span)),
+                    first_key);
+    } else {
+      heap.start(nodes.data(), heap_keys.data(), heap_cells.data());
+    }
+    for (const VECTOR2D s : sources) {
+      if (!inside(s)) continue;
+      Node& n = meet(index(s), costs);
+      if (n.dist == 0) continue;  // listed twice
+      n.dist = 0;
+      use_buckets ? buckets.push(index(s), estimate(s)) : heap.push(index(s), estimate(s));
+    }
+    if (use_buckets) {
+      settle(costs, buckets, limit, on_settle);
+    } else {
+      settle(costs, heap, limit, on_settle);
+    }
+  }
+
+  // The cheapest route from `from` to `to`, `low` the cheapest step there may be (0: unknown).
+  // Once the goal is settled at cost F, every cell whose key is F is settled as well, so that
+  // every cell on a cheapest route has its final cost for the walk back.
+  template <typename Costs>
+  bool route(VECTOR2D from, VECTOR2D to, const Costs& costs, int32_t low, int32_t dearest,
+             Route& out) {
+    out.cost = 0;
+    out.cells.clear();
+    if (!begin_query() || !inside(from) || !inside(to)) return false;
+    if (from == to) {
+      out.cells.push_back(from);
+      return true;
+    }
+    estimate_step = low;
+    goal = to;
+    const int32_t goal_index = index(to);
+    run(costs, std::span<const VECTOR2D>(&from, 1), dearest, kNoLimit,
+        [goal_index](int32_t i, int64_t key) { return i == goal_index ? key : kNoLimit; });
+    estimate_step = 0;
+    const Node& end = nodes[static_cast<size_t>(goal_index)];
+    if (!current(end) || end.dist == kUnreached) return false;
+    walk_back(from, to, costs, out);
+    out.cost = end.dist;
+    return true;
+  }
+
+  // From the goal to the start, each time to the neighbour in the lowest direction that lies
+  // on a cheapest route to the cell; then reversed.
+  template <typename Costs>
+  void walk_back(VECTOR2D from, VECTOR2D to, const Costs& costs, Route& out) {
+    VECTOR2D v = to;
+    out.cells.push_back(v);
+    while (v != from) {
+      const Node& here = nodes[static_cast<size_t>(index(v))];
+      for (int32_t k = 0; k < detail::kDirectionCount; ++k) {
+        const VECTOR2D u(v.X + detail::step_x(k), v.Y + detail::step_y(v.X, k));
+        if (!inside(u)) continue;
+        const Node& there = nodes[static_cast<size_t>(index(u))];
+        const int32_t d = detail::opposite(k);  // the step from u into v
+        if (!current(there) || there.dist == kUnreached || (here.tag >> d & 1u) == 0) continue;
+        const int32_t c = costs.step(here, u, v, d);
+        if (c > 0 && there.dist + c == here.dist) {
+          v = u;
+          break;
+        }
+      }
+      out.cells.push_back(v);
+    }
+    std::reverse(out.cells.begin(), out.cells.end());
+  }
+
+  // Every cell within the budget, scanned row by row over the box of the settled cells.
+  template <typename Costs>
+  void within(VECTOR2D from, int64_t budget, const Costs& costs, int32_t dearest,
+              std::vector<Reach>& out) {
+    out.clear();
+    if (budget < 0 || !begin_query() || !inside(from)) return;
+    VECTOR2D low = from;
+    VECTOR2D high = from;
+    const int32_t w = width;
+    run(costs, std::span<const VECTOR2D>(&from, 1), dearest, budget,
+        [&low, &high, w](int32_t i, int64_t /*key*/) {
+          const int32_t x = i % w;
+          const int32_t y = i / w;
+          low = VECTOR2D(std::min(low.X, x), std::min(low.Y, y));
+          high = VECTOR2D(std::max(high.X, x), std::max(high.Y, y));
+          return kNoLimit;
+        });
+    for (int32_t y = low.Y; y <= high.Y; ++y) {
+      for (int32_t x = low.X; x <= high.X; ++x) {
+        const Node& n = nodes[static_cast<size_t>(y * width + x)];
+        if (current(n) && n.dist != kUnreached && n.dist <= budget)
+          out.push_back({VECTOR2D(x, y), n.dist});
+      }
+    }
+  }
+
+  template <typename Costs>
+  void field(std::span<const VECTOR2D> sources, const Costs& costs, int32_t dearest,
+             std::vector<int64_t>& out) {
+    if (!begin_query()) {
+      out.clear();
+      return;
+    }
+    out.assign(nodes.size(), -1);
+    int64_t* const result = out.data();
+    run(costs, sources, dearest, kNoLimit, [result](int32_t i, int64_t key) {
+      result[i] = key;
+      return kNoLimit;
+    });
+  }
+};
+
+PathFinder::PathFinder(const HEXAGON_MAP& map) : search_(std::make_unique<Search>(map)) {}
+PathFinder::~PathFinder() = default;
+PathFinder::PathFinder(PathFinder&&) noexcept = default;
+
+bool PathFinder::find_path(VECTOR2D from, VECTOR2D to, const TerrainCosts& costs, Route& route) {
+  const auto [low, high] = cost_range(costs);
+  return search_->route(from, to, TableCosts{costs.by_ground}, low, high, route);
+}
+
+void PathFinder::reachable(VECTOR2D from, int64_t budget, const TerrainCosts& costs,
+                           std::vector<Reach>& out) {
+  search_->within(from, budget, TableCosts{costs.by_ground}, cost_range(costs).second, out);
+}
+
+void PathFinder::distance_field(std::span<const VECTOR2D> sources, const TerrainCosts& costs,
+                                std::vector<int64_t>& out) {
+  search_->field(sources, TableCosts{costs.by_ground}, cost_range(costs).second, out);
+}
+
+bool PathFinder::find_path_by_steps(VECTOR2D from, VECTOR2D to, StepCostRef step_cost,
+                                    Route& route) {
+  return search_->route(from, to, CallableCosts{step_cost}, 0, 0, route);
+}
+
+void PathFinder::reachable_by_steps(VECTOR2D from, int64_t budget, StepCostRef step_cost,
+                                    std::vector<Reach>& out) {
+  search_->within(from, budget, CallableCosts{step_cost}, 0, out);
+}
+
+void PathFinder::distance_field_by_steps(std::span<const VECTOR2D> sources, StepCostRef step_cost,
+                                         std::vector<int64_t>& out) {
+  search_->field(sources, CallableCosts{step_cost}, 0, out);
+}
+
+}  // namespace hexmap
