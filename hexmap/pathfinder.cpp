@@ -2,7 +2,7 @@
 // settles cells in order of their key (cost so far, plus for a route an estimate that never
 // exceeds the cost still to come) and each query decides what a settled cell means to it.
 // Nodes are stamped with the query they belong to, so a query resets nothing; a cell's entry
-// sides and cost are read from the map when the query first meets it.
+// sides and cost are read from the map when the query first meets it (or a cell near it).
 #include "hexmap/pathfinder.hpp"
 
 #include <algorithm>
@@ -12,6 +12,7 @@
 #include <new>
 #include <utility>
 
+#include "hexmap/cost_queue.hpp"
 #include "hexmap/grid_geometry.hpp"
 #include "hexmap/search_scratch.hpp"
 
@@ -20,23 +21,26 @@ namespace {
 
 constexpr int64_t kUnreached = std::numeric_limits<int64_t>::max();
 constexpr int64_t kNoLimit = std::numeric_limits<int64_t>::max();
-// Key span a bucket queue may cover: beyond it (steps dearer than about 8000) the heap serves.
-// 16384 list heads of 4 bytes: the fixed 64 KB of the header.
-constexpr uint32_t kMaxBuckets = 1u << 14;
+// Key span the buckets may cover; beyond it (steps dearer than 4095) the heap serves.
+constexpr uint32_t kMaxBuckets = 1u << 13;
 // A query's stamp sits above the 8 bits of entry sides, so 2^24 queries fit before the stamps
 // are cleared and counted afresh.
 constexpr int kStampShift = 8;
 constexpr uint32_t kStampLimit = 1u << (32 - kStampShift);
-constexpr uint32_t kSidesMask = detail::kAllSides;
+// Cells whose entry sides and costs are read together (4.5 KB of the map).
+constexpr int32_t kSegment = 64;
+// Beside the entry sides: a source already queued (sources may be listed twice).
+constexpr uint32_t kListedBit = 1u << 6;
 
 struct Node {
   int64_t dist;  // cost so far from the nearest source; kUnreached until reached
-  int32_t next;  // bucket list links (prev < 0: the list's head, ~prev its bucket);
-  int32_t prev;  // in the heap, next is the node's slot
   uint32_t tag;  // the query's stamp << kStampShift | the sides through which a step may enter
   int32_t cost;  // cost to enter, from the terrain table
 };
-static_assert(sizeof(Node) + sizeof(int64_t) + sizeof(int32_t) == PathFinder::kBytesPerCell);
+// The node, the heap's key, cell and slot, and the buckets' share of entries; the chunk links
+// and rounding stay below the last byte.
+static_assert(sizeof(Node) + sizeof(int64_t) + 3 * sizeof(int32_t) + 1 ==
+              PathFinder::kBytesPerCell);
 
 // The map's size fields agree with its cells.
 bool grid_agrees(const HEXAGON_MAP& map) {
@@ -44,114 +48,6 @@ bool grid_agrees(const HEXAGON_MAP& map) {
          int64_t{map.MAP_WIDTH} * map.MAP_HEIGHT == map.CELL_COUNT &&
          map.CELLS.size() == static_cast<size_t>(map.CELL_COUNT);
 }
-
-// Open nodes in circular buckets by key: every open key lies within kMaxBuckets of the lowest,
-// so each bucket holds one key. Within a bucket the node added last comes out first.
-class BucketQueue {
- public:
-  void start(Node* nodes, int32_t* heads, uint32_t buckets, int64_t first_key) {
-    nodes_ = nodes;
-    heads_ = heads;
-    mask_ = buckets - 1;
-    std::fill(heads_, heads_ + buckets, -1);
-    low_ = first_key;
-    count_ = 0;
-  }
-  void push(int32_t i, int64_t key) {
-    const auto b = static_cast<int32_t>(static_cast<uint64_t>(key) & mask_);
-    Node& n = nodes_[i];
-    n.prev = ~b;
-    n.next = heads_[b];
-    if (n.next >= 0) nodes_[n.next].prev = i;
-    heads_[b] = i;
-    ++count_;
-  }
-  void decrease(int32_t i, int64_t key) {
-    unlink(nodes_[i]);
-    push(i, key);
-  }
-  bool pop(int64_t limit, int32_t& i, int64_t& key) {
-    if (count_ == 0) return false;
-    while (heads_[static_cast<uint64_t>(low_) & mask_] < 0)
-      ++low_;
-    if (low_ > limit) return false;
-    i = heads_[static_cast<uint64_t>(low_) & mask_];
-    unlink(nodes_[i]);
-    key = low_;
-    return true;
-  }
-
- private:
-  void unlink(const Node& n) {
-    if (n.prev < 0) {
-      heads_[~n.prev] = n.next;
-    } else {
-      nodes_[n.prev].next = n.next;
-    }
-    if (n.next >= 0) nodes_[n.next].prev = n.prev;
-    --count_;
-  }
-
-  Node* nodes_ = nullptr;
-  int32_t* heads_ = nullptr;
-  uint64_t mask_ = 0;
-  int64_t low_ = 0;
-  size_t count_ = 0;
-};
-
-// Open nodes in a binary heap by key, for steps too dear for the buckets.
-class HeapQueue {
- public:
-  void start(Node* nodes, int64_t* keys, int32_t* cells) {
-    nodes_ = nodes;
-    keys_ = keys;
-    cells_ = cells;
-    size_ = 0;
-  }
-  void push(int32_t i, int64_t key) { rise(size_++, i, key); }
-  void decrease(int32_t i, int64_t key) { rise(static_cast<size_t>(nodes_[i].next), i, key); }
-  bool pop(int64_t limit, int32_t& i, int64_t& key) {
-    if (size_ == 0 || keys_[0] > limit) return false;
-    i = cells_[0];
-    key = keys_[0];
-    --size_;
-    if (size_ > 0) sink(keys_[size_], cells_[size_]);
-    return true;
-  }
-
- private:
-  void place(size_t slot, int32_t i, int64_t key) {
-    keys_[slot] = key;
-    cells_[slot] = i;
-    nodes_[i].next = static_cast<int32_t>(slot);
-  }
-  void rise(size_t slot, int32_t i, int64_t key) {
-    while (slot > 0) {
-      const size_t parent = (slot - 1) / 2;
-      if (keys_[parent] <= key) break;
-      place(slot, cells_[parent], keys_[parent]);
-      slot = parent;
-    }
-    place(slot, i, key);
-  }
-  void sink(int64_t key, int32_t i) {
-    size_t slot = 0;
-    for (;;) {
-      size_t child = 2 * slot + 1;
-      if (child >= size_) break;
-      if (child + 1 < size_ && keys_[child + 1] < keys_[child]) ++child;
-      if (key <= keys_[child]) break;
-      place(slot, cells_[child], keys_[child]);
-      slot = child;
-    }
-    place(slot, i, key);
-  }
-
-  Node* nodes_ = nullptr;
-  int64_t* keys_ = nullptr;
-  int32_t* cells_ = nullptr;
-  size_t size_ = 0;
-};
 
 // Costs from the ground table: a ground without an entry, or with a cost <= 0, is barred.
 struct TableCosts {
@@ -189,16 +85,23 @@ std::pair<int32_t, int32_t> cost_range(const TerrainCosts& costs) {
 }  // namespace
 
 struct PathFinder::Search {
+  struct KeyOfCell {  // a cell's current key, for the buckets
+    const Search* search;
+    int64_t operator()(int32_t i) const { return search->key_of(i); }
+  };
+  using Buckets = detail::BucketQueue<KeyOfCell>;
+
   const HEXAGON_MAP& map;
   std::vector<Node> nodes;
   std::vector<int64_t> heap_keys;
-  std::vector<int32_t> heap_cells;
-  std::vector<int32_t> heads = std::vector<int32_t>(kMaxBuckets, -1);
+  std::vector<int32_t> heap_cells;  // also the buckets' spill room
+  std::vector<int32_t> heap_slots;
+  std::vector<int32_t> chunk_entries;
+  std::vector<int32_t> chunk_links;
+  std::vector<Buckets::Bucket> bucket_heads = std::vector<Buckets::Bucket>(kMaxBuckets);
   uint32_t stamp = 0;  // of the running query
   int32_t width = 0;
   int32_t height = 0;
-  BucketQueue buckets;
-  HeapQueue heap;
   // The estimate of a route's search: per step, times the grid distance to the goal.
   int64_t estimate_step = 0;
   VECTOR2D goal;
@@ -213,13 +116,21 @@ struct PathFinder::Search {
     if (nodes.size() != count) {
       try {
         // Built aside, so a failure keeps the old buffers consistent with their size.
-        std::vector<Node> fresh_nodes(count, Node{kUnreached, -1, -1, 0, 0});
+        const size_t chunks = Buckets::chunks_needed(count, kMaxBuckets);
+        std::vector<Node> fresh_nodes(count, Node{kUnreached, 0, 0});
         std::vector<int64_t> fresh_keys(count);
         std::vector<int32_t> fresh_cells(count);
+        std::vector<int32_t> fresh_slots(count);
+        std::vector<int32_t> fresh_entries(chunks * Buckets::kChunk);
+        std::vector<int32_t> fresh_links(chunks);
         nodes.swap(fresh_nodes);
         heap_keys.swap(fresh_keys);
         heap_cells.swap(fresh_cells);
+        heap_slots.swap(fresh_slots);
+        chunk_entries.swap(fresh_entries);
+        chunk_links.swap(fresh_links);
       } catch (const std::bad_alloc&) {
+        nodes.clear();
         return false;
       }
       stamp = 0;
@@ -241,26 +152,38 @@ struct PathFinder::Search {
   int32_t index(VECTOR2D p) const { return p.Y * width + p.X; }
   bool current(const Node& n) const { return n.tag >> kStampShift == stamp; }
 
-  // The node of cell i for this query, its entry sides and cost read on first sight.
+  // The node of cell i for this query. Entry sides and costs are read from the map on first
+  // sight, for a run of kSegment cells at once: in index order the reads stream, while cell by
+  // cell, as a search meets them, nearly each would wait on memory.
   template <typename Costs>
   Node& meet(int32_t i, const Costs& costs) {
     Node& n = nodes[static_cast<size_t>(i)];
-    if (!current(n)) {
+    if (!current(n)) [[unlikely]]
+      load_segment(i / kSegment * kSegment, costs);
+    return n;
+  }
+  template <typename Costs>
+  [[gnu::noinline]] void load_segment(int32_t first, const Costs& costs) {
+    const int32_t last = std::min(first + kSegment, map.CELL_COUNT);
+    for (int32_t i = first; i < last; ++i) {
       const MAP_CELL& c = map.CELLS[static_cast<size_t>(i)];
       const int32_t cost = costs.enter(c);
       const uint32_t sides = cost > 0 ? detail::entry_sides<detail::SolidStops::minus_one>(c) : 0u;
-      n = Node{kUnreached, -1, -1, stamp << kStampShift | sides, cost};
+      nodes[static_cast<size_t>(i)] = Node{kUnreached, stamp << kStampShift | sides, cost};
     }
-    return n;
   }
 
   int64_t estimate(VECTOR2D p) const {
     return estimate_step * detail::distance(p.X, p.Y, goal.X, goal.Y);
   }
+  int64_t key_of(int32_t i) const {
+    const int64_t g = nodes[static_cast<size_t>(i)].dist;
+    return estimate_step == 0 ? g : g + estimate(VECTOR2D(i % width, i / width));
+  }
 
   // Settles cells from the sources until the lowest open key exceeds `limit`, or the settle
   // callback lowers the limit. Within one query a settled cell's cost is final.
-  template <typename Costs, typename Queue, typename OnSettle>
+  template <bool kHeap, typename Costs, typename Queue, typename OnSettle>
   void settle(const Costs& costs, Queue& queue, int64_t limit, OnSettle on_settle) {
     int32_t i = 0;
     int64_t key = 0;
@@ -276,47 +199,53 @@ struct PathFinder::Search {
         if ((n.tag >> d & 1u) == 0) continue;
         const int32_t c = costs.step(n, p, q, d);
         if (c <= 0 || g + c >= n.dist) continue;
-        const bool open = n.dist != kUnreached;
+        const bool open = n.dist != kUnreached;  // so in the queue: a settled cost is final
         n.dist = g + c;
-        const int64_t k = n.dist + estimate(q);
-        if (open) {
-          queue.decrease(j, k);
-        } else {
-          queue.push(j, k);
+        const int64_t k = estimate_step == 0 ? n.dist : n.dist + estimate(q);
+        if constexpr (kHeap) {
+          if (open) {
+            queue.decrease(j, k);
+            continue;
+          }
         }
+        queue.push(j, k);  // the buckets leave the old entry behind
       }
     }
   }
 
-  // Runs `settle` on the bucket queue when every step costs at most `dearest` (0: unknown),
-  // else on the heap. A route's search needs twice the span: its keys also carry the estimate.
+  // Runs `settle` on the buckets when every step costs at most `dearest` (0: unknown), else on
+  // the heap. A route's search needs twice the span: its keys also carry the estimate.
   template <typename Costs, typename OnSettle>
   void run(const Costs& costs, std::span<const VECTOR2D> sources, int32_t dearest, int64_t limit,
            OnSettle on_settle) {
-    const uint64_t span =
-        uint64_t{static_cast<uint32_t>(dearest)} * (estimate_step > 0 ? 2 : 1) + 1;
-    const bool use_buckets = dearest > 0 && span <= kMaxBuckets;
     int64_t first_key = kUnreached;
-    for (const VECTOR2D s : sources)
-      if (inside(s)) first_key = std::min(first_key, estimate(s));
-    if (first_key == kUnreached) return;
-    if (use_buckets) {
-      buckets.start(nodes.data(), heads.data(), std::bit_ceil(static_cast<uint32_t>(span)),
-                    first_key);
-    } else {
-      heap.start(nodes.data(), heap_keys.data(), heap_cells.data());
-    }
     for (const VECTOR2D s : sources) {
       if (!inside(s)) continue;
-      Node& n = meet(index(s), costs);
-      if (n.dist == 0) continue;  // listed twice
-      n.dist = 0;
-      use_buckets ? buckets.push(index(s), estimate(s)) : heap.push(index(s), estimate(s));
+      first_key = std::min(first_key, estimate(s));
+      meet(index(s), costs).dist = 0;
     }
-    if (use_buckets) {
-      settle(costs, buckets, limit, on_settle);
+    if (first_key == kUnreached) return;
+    const uint64_t span =
+        uint64_t{static_cast<uint32_t>(dearest)} * (estimate_step > 0 ? 2 : 1) + 1;
+    if (dearest > 0 && span <= kMaxBuckets) {
+      Buckets queue(chunk_entries.data(), chunk_links.data(),
+                    static_cast<int32_t>(chunk_links.size()), bucket_heads.data(),
+                    std::bit_ceil(static_cast<uint32_t>(span)), heap_cells.data(), KeyOfCell{this},
+                    first_key);
+      push_sources(sources, queue);
+      settle<false>(costs, queue, limit, on_settle);
     } else {
-      settle(costs, heap, limit, on_settle);
+      detail::HeapQueue queue(heap_keys.data(), heap_cells.data(), heap_slots.data());
+      push_sources(sources, queue);
+      settle<true>(costs, queue, limit, on_settle);
+    }
+  }
+  template <typename Queue>
+  void push_sources(std::span<const VECTOR2D> sources, Queue& queue) {
+    for (const VECTOR2D s : sources) {
+      if (!inside(s) || nodes[static_cast<size_t>(index(s))].tag & kListedBit) continue;
+      nodes[static_cast<size_t>(index(s))].tag |= kListedBit;
+      queue.push(index(s), estimate(s));
     }
   }
 

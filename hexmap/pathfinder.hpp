@@ -9,7 +9,7 @@
 // Threads: several PathFinders may query one map at once, each on its own thread, as long as
 // nothing writes the map meanwhile. One PathFinder serves one thread at a time.
 //
-// Memory: kBytesPerCell bytes for every cell of the grid, plus a fixed 64 KB.
+// Memory: kBytesPerCell bytes for every cell of the grid, plus at most 1.2 MB.
 //
 // Which steps exist: a step may enter a cell exactly when the A* search (ASTAR_COMPUTE) could
 // enter it (ground, not SOLID -1, no wall on the side it crosses), and only while it costs
@@ -74,9 +74,9 @@ concept StepCost = std::is_invocable_r_v<int32_t, F&, VECTOR2D, VECTOR2D, int32_
 
 class __attribute__((visibility("default"))) PathFinder {
  public:
-  // Per cell of the grid: the search's node (cost so far, queue links, the query's mark, the
-  // cost to enter) and a slot of the heap used for large costs.
-  static constexpr size_t kBytesPerCell = 36;
+  // Per cell of the grid: the search's node (cost so far, the query's mark, the cost to enter),
+  // a place in the heap used for dear steps and one in the buckets used for cheap ones.
+  static constexpr size_t kBytesPerCell = 37;
 
   explicit PathFinder(const HEXAGON_MAP& map);
   ~PathFinder();
