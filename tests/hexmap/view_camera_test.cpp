@@ -133,6 +133,69 @@ TEST_F(Camera, DrawPutsEachTileAroundItsCellsCentre) {
   }
 }
 
+// A camera scrolled into the map by part of a block shows the pictures of whole-block cameras
+// moved by that part. Each screen pixel is judged against the whole-block picture that holds
+// its map pixel at least a block away from the screen's edges, so that tiles that must reach
+// in from beyond an edge are judged by a picture where nothing is cut there.
+TEST_F(Camera, DrawScrolledByPartOfABlockMovesThePictureByThatPart) {
+  reference::make_open_map(map_, 30, 20);
+  for (size_t i = 0; i < map_.CELLS.size(); ++i)
+    map_.CELLS[i].ID_GROUND = static_cast<int32_t>(i * 7 % 4);
+  map_.SET_CLIP(0, 0, kScreenWidth - 1, kScreenHeight - 1);
+  const auto frame = [this](VECTOR2D camera) {
+    map_.SET_CAMERA(camera);
+    raster::screen_clear();
+    map_.DRAW();
+    return std::vector<raster::Color>(raster::screen_ptr(),
+                                      raster::screen_ptr() + kScreenWidth * kScreenHeight);
+  };
+  const VECTOR2D block(map_.BLOCK_WIDTH, map_.BLOCK_HEIGHT);
+  const VECTOR2D blocks(3 * block.X, 3 * block.Y);
+  // -1, 0 or 1 blocks: which picture holds coordinate `at` away from its edges.
+  const auto shift = [](int at, int size, int extent) {
+    return at < size ? -1 : at >= extent - size ? 1 : 0;
+  };
+  std::vector<raster::Color> want[3][3];
+  for (int i = 0; i < 3; ++i)
+    for (int j = 0; j < 3; ++j)
+      want[i][j] = frame(blocks + VECTOR2D((i - 1) * block.X, (j - 1) * block.Y));
+  for (const VECTOR2D part : {VECTOR2D(7, 5), VECTOR2D(block.X - 1, block.Y - 1)}) {
+    const std::vector<raster::Color> got = frame(blocks + part);
+    int wrong = 0;
+    for (int y = 0; y < kScreenHeight; ++y)
+      for (int x = 0; x < kScreenWidth; ++x) {
+        const int i = shift(x + part.X, block.X, kScreenWidth);
+        const int j = shift(y + part.Y, block.Y, kScreenHeight);
+        const int from = (y + part.Y - j * block.Y) * kScreenWidth + x + part.X - i * block.X;
+        wrong += got[y * kScreenWidth + x] != want[i + 1][j + 1][from];
+      }
+    EXPECT_EQ(wrong, 0) << "camera " << blocks + part;
+  }
+}
+
+// A window that ends on the screen's last pixel keeps it: drawn and picked there (screen
+// pixels, inclusive corners).
+TEST_F(Camera, AWindowEndingOnTheScreensEdgeKeepsItsLastPixel) {
+  reference::make_open_map(map_, 30, 20);
+  map_.SET_CLIP(100, 50, 639, 399);
+  raster::screen_clear();
+  map_.DRAW();
+  EXPECT_EQ((Vectors{map_.CLIP_END, map_.WIN_SIZE}), (Vectors{{639, 399}, {539, 349}}));
+  EXPECT_EQ(
+      (std::array{rgb(639, 399) != 0, rgb(100, 50) != 0, rgb(99, 399) != 0, rgb(639, 49) != 0}),
+      (std::array{true, true, false, false}));
+  EXPECT_NE(picks(map_, {639, 399}), kNothing);
+  // Moved or sized to end on the last pixel or one past it, the window ends on it.
+  for (const int past : {0, 1}) {
+    map_.SET_WIN_SIZE(200, 100);
+    map_.SET_WIN_POSITION(439 + past, 299 + past);
+    EXPECT_EQ((Vectors{map_.CLIP_START, map_.CLIP_END}), (Vectors{{439, 299}, {639, 399}}));
+    map_.SET_WIN_POSITION(100, 100);
+    map_.SET_WIN_SIZE(539 + past, 299 + past);
+    EXPECT_EQ((Vectors{map_.CLIP_START, map_.CLIP_END}), (Vectors{{100, 100}, {639, 399}}));
+  }
+}
+
 // From, to, speed, calls: the camera after them and SCROLL_DONE.
 TEST_F(Camera, ScrollStepsAtMostSpeedPerAxisAndLandsExactly) {
   for (const auto& [from, to, speed, calls, camera, done] :

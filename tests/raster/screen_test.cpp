@@ -100,6 +100,13 @@ TEST_F(RasterScreen, TextCellsAndTheTextCursor) {
        {std::pair{3, 80}, {4, 1}, {5, 1}, {50, 80}, {50, 1}, {4, 2}, {5, 2}, {50, 2}, {49, 1}})
     inked += cell(row, column) != kBlank ? '#' : '.';
   EXPECT_EQ(inked, "#####....");
+  // Text that flows through the last column writes it before it wraps.
+  ASSERT_EQ(text_locate(10, 78), 0);
+  ASSERT_EQ(print_text("wxyz", false), 0);
+  inked.clear();
+  for (const auto& [row, column] : {std::pair{10, 78}, {10, 79}, {10, 80}, {11, 1}, {11, 2}})
+    inked += cell(row, column) != kBlank ? '#' : '.';
+  EXPECT_EQ(inked, "####.");
 }
 
 TEST_F(RasterScreen, MouseReadingsKeysDownAndTheKeyQueue) {
