@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <pugixml.hpp>
 
 #include <fstream>
+#include <map>
 
 #include "tests/tools/text_table.hpp"
 #include "tools/file_io.hpp"
@@ -169,6 +171,16 @@ TEST_F(Cli, RenderCentresTheCellAndDrawsPathAndFlood) {
     ASSERT_EQ(run(part + "more.png" + shown).status, 0);
     EXPECT_NE(png("more.png").pixels, plain.pixels) << shown;
   }
+  // A flood of zero steps shades its cell alone; one step reaches (1, 0) above it too.
+  constexpr size_t kMiddle = 50 * 200 + 100, kAbove = 18 * 200 + 100;
+  for (const int steps : {0, 1}) {
+    ASSERT_EQ(run(part + "more.png --flood 1,1," + std::to_string(steps)).status, 0);
+    const Picture flood = png("more.png");
+    EXPECT_EQ(std::pair(flood.pixels[kMiddle] != plain.pixels[kMiddle],
+                        flood.pixels[kAbove] != plain.pixels[kAbove]),
+              std::pair(true, steps == 1))
+        << steps << " steps";
+  }
 }
 
 // Several files are written all or none, whether a temporary file cannot be written (no
@@ -267,6 +279,56 @@ TEST_F(Cli, TiledDrawsEveryCellWhereTheEngineDoes) {
                 engine.pixels[cy * engine.width + cx] & 0xFFFFFF)
           << "cell (" << x << "," << y << ")";
     }
+}
+
+// An exported map as Tiled shows it, layer by layer: each wall side's layer paints that side's
+// panel on the one cell walled on that side and nothing elsewhere, the solid layer paints the
+// solid panel, and the map's properties show the panels. Layer names are Tiled users'.
+TEST_F(Cli, TiledShowsEachWallSideSolidAndPanelsOnTheirOwnLayers) {
+  if (shell("command -v tmxrasterizer").status != 0)
+    GTEST_SKIP() << "tmxrasterizer (Debian package tiled) is not installed: comparison skipped";
+  MapDocument m = six_by_six();
+  m.first_wall_panel = 1;  // panels 1 to 6 for the sides, 7 solid, 6 flood
+  for (CellDocument& c : m.cells)
+    c.wall = 0;
+  for (int side = 0; side < 6; ++side)
+    m.cells[3 * 6 + side].wall = 1 << side;  // row 3, column `side`
+  write("w.txt", *format_map_text(m));
+  ASSERT_EQ(run("convert w.txt w.tmx").status, 0);
+  // The tile Tiled shows at a cell's centre: its id from the sheet's red, -1 for none.
+  const auto tile_at = [&m](const Picture& p, int32_t x, int32_t y) {
+    const int32_t cx = x * m.box_width + m.tile_width / 2;
+    const int32_t cy = y * m.box_height + (x & 1) * (m.box_height / 2) + m.box_height / 2;
+    const uint32_t px = p.pixels[static_cast<size_t>(cy) * p.width + cx];
+    return (px >> 24) == 0 ? -1 : static_cast<int>((px >> 16 & 0xFF) - 10) / 30;
+  };
+  const std::pair<std::string, std::vector<int>> layers[] = {
+      {"wall up", {1, -1, -1, -1, -1, -1}},
+      {"wall up-right", {-1, 2, -1, -1, -1, -1}},
+      {"wall down-right", {-1, -1, 3, -1, -1, -1}},
+      {"wall down", {-1, -1, -1, 4, -1, -1}},
+      {"wall down-left", {-1, -1, -1, -1, 5, -1}},
+      {"wall up-left", {-1, -1, -1, -1, -1, 6}},
+      {"solid", {-1, -1, -1, -1, -1, 7}}};
+  for (const auto& [layer, want] : layers) {
+    ASSERT_EQ(shell("QT_QPA_PLATFORM=offscreen tmxrasterizer --no-smoothing --show-layer '" +
+                    layer + "' w.tmx layer.png")
+                  .status,
+              0);
+    const Picture shown = png("layer.png");
+    // Row 3 holds the walls; the solid cell is (5, 5).
+    std::vector<int> got;
+    for (int32_t x = 0; x < 6; ++x)
+      got.push_back(tile_at(shown, x, layer == "solid" ? 5 : 3));
+    EXPECT_EQ(got, want) << layer;
+  }
+  pugi::xml_document tmx;
+  ASSERT_TRUE(tmx.load_string(bytes("w.tmx").c_str()));
+  std::map<std::string, int> properties;
+  for (const pugi::xml_node p : tmx.child("map").child("properties").children("property"))
+    properties[p.attribute("name").value()] = p.attribute("value").as_int();
+  EXPECT_EQ(properties, (std::map<std::string, int>{
+                            {"first wall panel", 1}, {"flood panel", 6}, {"solid panel", 7}}));
 }
 
 }  // namespace
