@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libsdl2-dev
   libboost-graph-dev
-  libcli11-dev libpugixml-dev libpng-dev zlib1g-dev
+  libcli11-dev libpugixml-dev nlohmann-json3-dev libpng-dev zlib1g-dev
   clang libclang-rt-14-dev clang-format clang-tidy cppcheck
   xvfb xdotool x11-apps libx11-dev python3
 )

@@ -1,4 +1,5 @@
 #include <iostream>
+#include <set>
 
 #include "tools/commands.hpp"
 #include "tools/engine_map.hpp"
@@ -14,6 +15,15 @@ int count_wall_sides(const MapDocument& m) {
   for (const CellDocument& c : m.cells)
     n += __builtin_popcount(static_cast<uint32_t>(c.wall & 0x3F));
   return n;
+}
+
+// The sheet's file name, or how many tileset images an assembled sheet comes from.
+std::string sheet_source(const LoadedMap& loaded) {
+  if (!loaded.packed) return loaded.sheet.filename().string();
+  std::set<std::filesystem::path> images;
+  for (const std::optional<SheetPiece>& piece : loaded.packed->tiles)
+    if (piece) images.insert(piece->image);
+  return std::to_string(images.size()) + " tileset images";
 }
 
 // "ground costs 2:3 5:2" (ground id:cost), or the default when no tile names a cost.
@@ -34,8 +44,10 @@ int run_check(const std::filesystem::path& file) {
     return kExitFailure;
   }
   const MapDocument& m = loaded->map;
-  auto size = sheet_size(loaded->sheet);
-  const bool text = format_of(file) == MapFormat::text;
+  // An assembled sheet is made to fit its tiles; the engine checks it below.
+  auto size = loaded->packed ? Outcome<ImageSize>(ImageSize{m.tile_width, m.tile_height})
+                             : sheet_size(loaded->sheet);
+  const bool text = loaded->format == MapFormat::text;
   if (!size) {
     report(file.string() + (text ? ":" + std::to_string(kTileFilenameLine) : "") + ": " +
            size.failure().reason);
@@ -67,8 +79,8 @@ int run_check(const std::filesystem::path& file) {
     solid += c.solid != 0;
   std::cout << file.string() << ": " << m.width << " x " << m.height << " cells, " << m.tile_count
             << " tiles of " << m.tile_width << " x " << m.tile_height << " from "
-            << loaded->sheet.filename().string() << ", " << count_wall_sides(m) << " wall sides, "
-            << solid << " solid cells, " << costs_found(m) << "\n";
+            << sheet_source(*loaded) << ", " << count_wall_sides(m) << " wall sides, " << solid
+            << " solid cells, " << costs_found(m) << "\n";
   return kExitOk;
 }
 

@@ -9,15 +9,17 @@
 namespace hexmap::tool {
 namespace {
 
-int to_tmx(const LoadedMap& loaded, const std::filesystem::path& in,
-           const std::filesystem::path& out) {
+int to_tiled(const LoadedMap& loaded, const std::filesystem::path& in,
+             const std::filesystem::path& out, MapFormat format) {
   constexpr int kTileFilenameLine = 5;  // of a map file
   auto size = sheet_size(loaded.sheet);
   if (!size) {
     report(in.string() + ":" + std::to_string(kTileFilenameLine) + ": " + size.failure().reason);
     return kExitFailure;
   }
-  auto text = write_tmx(loaded.map, {relative_name(loaded.sheet, folder_of(out)), *size});
+  const TmxSheet sheet{relative_name(loaded.sheet, folder_of(out)), *size};
+  auto text =
+      format == MapFormat::tmx ? write_tmx(loaded.map, sheet) : write_tiled_json(loaded.map, sheet);
   if (!text) {
     report(in.string() + ": " + text.failure().reason);
     return kExitFailure;
@@ -32,16 +34,17 @@ int to_tmx(const LoadedMap& loaded, const std::filesystem::path& in,
 int to_text(LoadedMap loaded, const std::filesystem::path& in, const std::filesystem::path& out,
             bool force) {
   std::vector<PendingFile> files;
-  if (is_png_name(loaded.sheet)) {
-    // The engine loads BMP sheets: a copy goes beside the map file, named after it.
-    auto picture = read_png_file(loaded.sheet);
-    if (!picture) {
-      report(picture.failure().reason);
-      return kExitFailure;
-    }
+  auto picture = converted_sheet(loaded);
+  if (!picture) {
+    report(picture.failure().reason);
+    return kExitFailure;
+  }
+  if (*picture) {
+    // The engine loads one BMP sheet: a PNG sheet's copy, or the sheet assembled from several
+    // tileset images, goes beside the map file, named after it.
     std::filesystem::path bmp = out;
     bmp.replace_extension(".bmp");
-    files.push_back({bmp, encode_bmp_sheet(*picture, loaded.transparent), true, force});
+    files.push_back({bmp, encode_bmp_sheet(**picture, loaded.transparent), true, force});
     loaded.map.tile_filename = bmp.filename().string();
   } else {
     loaded.map.tile_filename = relative_name(loaded.sheet, folder_of(out));
@@ -68,11 +71,12 @@ int to_text(LoadedMap loaded, const std::filesystem::path& in, const std::filesy
 }  // namespace
 
 int run_convert(const std::filesystem::path& in, const std::filesystem::path& out, bool force) {
-  const auto from = format_of(in);
   const auto to = format_of(out);
-  if (!from || !to || *from == *to) {
-    report("convert needs one map file (.txt) and one Tiled map (.tmx), got " + in.string() +
-           " and " + out.string());
+  const FileRead read = read_file(in);
+  const auto from = read.bytes ? detect_format(in, *read.bytes) : Outcome<MapFormat>(Failure{});
+  if (!to || (from && (*from == MapFormat::text) == (*to == MapFormat::text))) {
+    report("convert needs one map file (.txt) and one Tiled map (.tmx, .tmj or .json), got " +
+           in.string() + " and " + out.string());
     return kExitUsage;
   }
   auto loaded = load_map(in);
@@ -81,8 +85,8 @@ int run_convert(const std::filesystem::path& in, const std::filesystem::path& ou
     return kExitFailure;
   }
   note_input(loaded->sheet);
-  return *to == MapFormat::tmx ? to_tmx(*loaded, in, out)
-                               : to_text(std::move(*loaded), in, out, force);
+  return *to == MapFormat::text ? to_text(std::move(*loaded), in, out, force)
+                                : to_tiled(*loaded, in, out, *to);
 }
 
 }  // namespace hexmap::tool

@@ -34,7 +34,8 @@ void report(std::string_view why) {
 
 int run(int argc, char** argv) {
   CLI::App app{
-      "Checks, draws, searches and converts hexagon maps: map files (.txt) and Tiled maps (.tmx).",
+      "Checks, draws, searches and converts hexagon maps: map files (.txt) and Tiled maps (.tmx, "
+      ".tmj).",
       "hexmap"};
   app.require_subcommand(1);
 
@@ -43,10 +44,10 @@ int run(int argc, char** argv) {
 
   CLI::App* check =
       app.add_subcommand("check", "Print a one-line summary of a map, or its first problem");
-  check->add_option("MAP", map, "map file (.txt) or Tiled map (.tmx)")->required();
+  check->add_option("MAP", map, "map file (.txt) or Tiled map (.tmx, .tmj)")->required();
 
   CLI::App* render = app.add_subcommand("render", "Draw a map into a PNG picture");
-  render->add_option("MAP", map, "map file (.txt) or Tiled map (.tmx)")->required();
+  render->add_option("MAP", map, "map file (.txt) or Tiled map (.tmx, .tmj)")->required();
   render
       ->add_option("-o,--output", out,
                    "picture to write: .png, .bmp, or - for PNG on standard output")
@@ -57,14 +58,14 @@ int run(int argc, char** argv) {
   render->add_option("--flood", flood, "shade the cells within STEPS steps of X,Y: X,Y,STEPS");
 
   CLI::App* search = app.add_subcommand("path", "Find the shortest path between two cells");
-  search->add_option("MAP", map, "map file (.txt) or Tiled map (.tmx)")->required();
+  search->add_option("MAP", map, "map file (.txt) or Tiled map (.tmx, .tmj)")->required();
   search->add_option("FROM", from, "start cell X,Y")->required();
   search->add_option("TO", to, "end cell X,Y")->required();
   search->add_flag("--json", json, "print the result as JSON");
 
   CLI::App* convert = app.add_subcommand("convert", "Convert a map file to a Tiled map or back");
-  convert->add_option("IN", in, "map to read (.txt or .tmx)")->required();
-  convert->add_option("OUT", out, "map to write (.tmx or .txt)")->required();
+  convert->add_option("IN", in, "map to read (.txt, .tmx or .tmj)")->required();
+  convert->add_option("OUT", out, "map to write (.tmx, .tmj or .txt)")->required();
   convert->add_flag("--force", force, "replace a tile sheet beside OUT that hexmap did not write");
 
   try {

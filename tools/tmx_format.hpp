@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "tools/map_document.hpp"
 #include "tools/outcome.hpp"
@@ -29,10 +30,45 @@ struct TmxSources {
 // Colour of the tileset's see-through pixels as 0xRRGGBB, when the tileset names one.
 using TransparentColour = std::optional<uint32_t>;
 
-struct TmxImport {
-  MapDocument map;              // tile_filename is left to the caller, who places the sheet
-  std::filesystem::path sheet;  // the tileset image, resolved against its tileset's folder
+// Where one tile of an assembled sheet comes from: a tileset image and the tile's top-left
+// corner in that image's pixels.
+struct SheetPiece {
+  std::filesystem::path image;
   TransparentColour transparent;
+  int32_t x = 0;
+  int32_t y = 0;
+};
+
+// The hexagon inside a tile, in the tile's pixels from its top-left corner: flat-topped,
+// `width` wide, `height` high, its top and bottom sides `side` long.
+struct HexShape {
+  int32_t width = 0;
+  int32_t height = 0;
+  int32_t side = 0;
+};
+
+// A sheet put together from several tileset images, in tile order: tile i is cut from
+// tiles[i], or left see-through when it has no piece.
+struct SheetPlan {
+  int32_t tile_width = 0;  // pixels
+  int32_t tile_height = 0;
+  std::vector<std::optional<SheetPiece>> tiles;
+  // The converter draws the panels the map does not name: solid marker, flood tint and the six
+  // wall bars, at these tile indices; -1 for one the map names itself.
+  int32_t solid_panel = -1;
+  int32_t flood_panel = -1;
+  int32_t first_wall_panel = -1;
+  HexShape hexagon;
+};
+
+struct TmxImport {
+  MapDocument map;  // tile_filename is left to the caller, who places the sheet
+  // The tileset image the engine draws as it is, resolved against its tileset's folder; empty
+  // when the sheet is assembled by `packed`.
+  std::filesystem::path sheet;
+  TransparentColour transparent;
+  std::optional<SheetPlan> packed;
+  std::vector<Failure> warnings;  // what was left out, located as failures are
 };
 
 // Layer names, from the bottom up; walls are one layer per side in direction order.
@@ -54,6 +90,9 @@ inline constexpr std::string_view kTileCountProperty = "number of tiles";
 // A failure names what is wrong and, where it can, the line of the map it is on.
 Outcome<TmxImport> read_tmx(std::string_view xml, const std::filesystem::path& folder,
                             const TmxSources& sources);
+// The same for Tiled's JSON form (.tmj, .json); failures name the JSON path of the value.
+Outcome<TmxImport> read_tiled_json(std::string_view json, const std::filesystem::path& folder,
+                                   const TmxSources& sources);
 
 // The tileset image as the written map names it, and its pixel size.
 struct TmxSheet {
@@ -65,5 +104,7 @@ struct TmxSheet {
 // have no form in a Tiled map (a cell id outside the tileset, solid flags other than 0 and
 // -1, wall bits beyond the six sides, an odd box height).
 Outcome<std::string> write_tmx(const MapDocument& map, const TmxSheet& sheet);
+// The same map in Tiled's JSON form (.tmj).
+Outcome<std::string> write_tiled_json(const MapDocument& map, const TmxSheet& sheet);
 
 }  // namespace hexmap::tool

@@ -4,14 +4,10 @@
 #include <algorithm>
 #include <sstream>
 
-#include "tools/tmx_format.hpp"
+#include "tools/tiled_export.hpp"
 
 namespace hexmap::tool {
 namespace {
-
-// What Tiled 1.8 writes and reads.
-constexpr const char* kTmxVersion = "1.8";
-constexpr const char* kTransparentKey = "ff00ff";  // the engine's see-through colour
 
 std::string at(const MapDocument& m, size_t i) {
   return "(" + std::to_string(i % static_cast<size_t>(m.width)) + "," +
@@ -46,7 +42,7 @@ void add_layer(pugi::xml_node map_node, int id, std::string_view name, const Map
 
 }  // namespace
 
-Outcome<std::string> write_tmx(const MapDocument& m, const TmxSheet& sheet) {
+Outcome<TiledExport> tiled_export(const MapDocument& m, const TmxSheet& sheet) {
   if (m.width < 1 || m.height < 1 ||
       m.cells.size() != static_cast<size_t>(m.width) * static_cast<size_t>(m.height))
     return Failure{"the map's size does not match its cells"};
@@ -97,44 +93,65 @@ Outcome<std::string> write_tmx(const MapDocument& m, const TmxSheet& sheet) {
       walls[s][i] = (c.wall >> s & 1) ? panel(int64_t{m.first_wall_panel} + s) : 0;
   }
 
+  TiledExport e{hex_width,
+                side,
+                count,
+                sheet.size.width / m.tile_width,
+                m.tile_height - m.box_height,
+                std::filesystem::path(sheet.source).stem().string(),
+                {},
+                {}};
+  e.properties = {{kFirstWallPanelProperty, m.first_wall_panel},
+                  {kFloodPanelProperty, m.flood_panel}};
+  if (count != m.tile_count) e.properties.emplace_back(kTileCountProperty, m.tile_count);
+  e.properties.emplace_back(kSolidPanelProperty, m.solid_panel);
+  e.layers.emplace_back(kGroundLayer, std::move(ground));
+  for (int s = 0; s < 6; ++s)
+    e.layers.emplace_back(kWallLayers[s], std::move(walls[s]));
+  e.layers.emplace_back(kSolidLayer, std::move(solid));
+  e.layers.emplace_back(kOverlayLayer, std::move(overlay));
+  e.layers.emplace_back(kPropLayer, std::move(prop));
+  return e;
+}
+
+Outcome<std::string> write_tmx(const MapDocument& m, const TmxSheet& sheet) {
+  auto e = tiled_export(m, sheet);
+  if (!e) return e.failure();
   pugi::xml_document doc;
   pugi::xml_node decl = doc.append_child(pugi::node_declaration);
   decl.append_attribute("version") = "1.0";
   decl.append_attribute("encoding") = "UTF-8";
   pugi::xml_node map = doc.append_child("map");
-  map.append_attribute("version") = kTmxVersion;
+  map.append_attribute("version") = kTiledVersion;
   map.append_attribute("orientation") = "hexagonal";
   map.append_attribute("renderorder") = "right-down";
   map.append_attribute("width") = m.width;
   map.append_attribute("height") = m.height;
-  map.append_attribute("tilewidth") = hex_width;
+  map.append_attribute("tilewidth") = e->hex_width;
   map.append_attribute("tileheight") = m.box_height;
   map.append_attribute("infinite") = 0;
-  map.append_attribute("hexsidelength") = side;
+  map.append_attribute("hexsidelength") = e->hex_side;
   map.append_attribute("staggeraxis") = "x";
   map.append_attribute("staggerindex") = "odd";
-  constexpr int kLayerCount = 10;
-  map.append_attribute("nextlayerid") = kLayerCount + 1;
+  map.append_attribute("nextlayerid") = static_cast<int>(e->layers.size()) + 1;
   map.append_attribute("nextobjectid") = 1;
 
   pugi::xml_node props = map.append_child("properties");
-  add_property(props, kFirstWallPanelProperty, m.first_wall_panel);
-  add_property(props, kFloodPanelProperty, m.flood_panel);
-  if (count != m.tile_count) add_property(props, kTileCountProperty, m.tile_count);
-  add_property(props, kSolidPanelProperty, m.solid_panel);
+  for (const auto& [name, value] : e->properties)
+    add_property(props, name, value);
 
   pugi::xml_node ts = map.append_child("tileset");
   ts.append_attribute("firstgid") = 1;
-  ts.append_attribute("name") = std::filesystem::path(sheet.source).stem().string().c_str();
+  ts.append_attribute("name") = e->tileset_name.c_str();
   ts.append_attribute("tilewidth") = m.tile_width;
   ts.append_attribute("tileheight") = m.tile_height;
-  ts.append_attribute("tilecount") = count;
-  ts.append_attribute("columns") = sheet.size.width / m.tile_width;
+  ts.append_attribute("tilecount") = e->tile_count;
+  ts.append_attribute("columns") = e->columns;
   // Tiled anchors a tile at its hexagon's bottom-left, the engine at the box's top-left.
-  if (m.tile_height != m.box_height) {
+  if (e->offset_y != 0) {
     pugi::xml_node off = ts.append_child("tileoffset");
     off.append_attribute("x") = 0;
-    off.append_attribute("y") = m.tile_height - m.box_height;
+    off.append_attribute("y") = e->offset_y;
   }
   pugi::xml_node image = ts.append_child("image");
   image.append_attribute("source") = sheet.source.c_str();
@@ -143,12 +160,8 @@ Outcome<std::string> write_tmx(const MapDocument& m, const TmxSheet& sheet) {
   image.append_attribute("height") = sheet.size.height;
 
   int id = 1;
-  add_layer(map, id++, kGroundLayer, m, ground);
-  for (int s = 0; s < 6; ++s)
-    add_layer(map, id++, kWallLayers[s], m, walls[s]);
-  add_layer(map, id++, kSolidLayer, m, solid);
-  add_layer(map, id++, kOverlayLayer, m, overlay);
-  add_layer(map, id++, kPropLayer, m, prop);
+  for (const auto& [name, gids] : e->layers)
+    add_layer(map, id++, name, m, gids);
 
   std::ostringstream out;
   doc.save(out, " ", pugi::format_default, pugi::encoding_utf8);

@@ -107,8 +107,14 @@ render m.txt -o x.png --size 0x5|2|hexmap: --size: '0x5' is not WxH (see hexmap 
 render m.txt -o x.png --flood 1,1,-1|2|hexmap: --flood: '1,1,-1' is not X,Y,STEPS (see hexmap --help)
 render m.txt -o x.png --path 0,0:9,9|2|hexmap: (9,9) is outside the 6 x 6 map
 render m.txt -o missing/x.png|1|hexmap: cannot write missing/x.png: No such file or directory
-convert m.txt n.doc|2|hexmap: convert needs one map file (.txt) and one Tiled map (.tmx), got m.txt and n.doc
-convert m.txt n.txt|2|hexmap: convert needs one map file (.txt) and one Tiled map (.tmx), got m.txt and n.txt
+convert m.txt n.doc|2|hexmap: convert needs one map file (.txt) and one Tiled map (.tmx, .tmj or .json), got m.txt and n.doc
+convert m.txt n.txt|2|hexmap: convert needs one map file (.txt) and one Tiled map (.tmx, .tmj or .json), got m.txt and n.txt
+convert c.dat n.tmj|2|hexmap: convert needs one map file (.txt) and one Tiled map (.tmx, .tmj or .json), got c.dat and n.tmj
+check c.dat|0|c.dat: 6 x 6 cells, 8 tiles of 32 x 40 from sheet.bmp, 2 wall sides, 2 solid cells, ground costs 1:4 6:2
+check m.tmj|0|m.tmj: 6 x 6 cells, 8 tiles of 32 x 40 from sheet.bmp, 2 wall sides, 1 solid cells, every ground costs 1
+check sheet.bmp|1|hexmap: sheet.bmp is a BMP picture, not a map
+check /bin/ls|1|hexmap: /bin/ls is not a map file (binary data)
+check notes.md|1|hexmap: notes.md is not a map: a map file starts with '- map property -', a Tiled map is XML or JSON
 convert m.txt missing/m.tmx|1|hexmap: cannot write missing/m.tmx: No such file or directory
 render --help|0|Draw a map into a PNG picture
 )";
@@ -127,6 +133,9 @@ TEST_F(Cli, CommandsGiveTheirStatusAndFirstLine) {
   <tile id="1"><properties><property name="cost" type="int" value="4"/></properties></tile>
   <tile id="6"><properties><property name="cost" type="int" value="2"/></properties></tile>
 )"));
+  write("c.dat", bytes("c.tmx"));  // a Tiled map by its content
+  write("notes.md", "# Notes\n");
+  ASSERT_EQ(run("convert m.txt m.tmj").status, 0);
   for (const auto& row : text_table(kCommands)) {
     const ToolRun r = run(row[0]);
     EXPECT_EQ(r.status, std::stoi(row[1])) << row[0];
@@ -135,8 +144,8 @@ TEST_F(Cli, CommandsGiveTheirStatusAndFirstLine) {
     else
       EXPECT_EQ(std::pair(r.out, r.err), std::pair(std::string(), row[2] + "\n")) << row[0];
   }
-  // Failed commands leave nothing behind: the four maps, the sheet and the captured output.
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), {}), 7);
+  // Failed commands leave nothing behind: the six maps, the notes, the sheet and the output.
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), {}), 10);
 }
 
 // A map file turned into a Tiled map and back comes back byte for byte. Tiled users have PNG

@@ -102,22 +102,18 @@ TEST(TmxRead, TilePropertiesBecomeSolidCellsAndGroundCosts) {
 // compressed layers hold 7 gids, a zlib stream called gzip, trailing bytes, a cut stream.
 constexpr std::string_view kRefusals = R"(
 staggerindex="odd"|staggerindex="even"|2|orientation 'hexagonal', staggeraxis 'x', staggerindex 'even' is not supported: maps must be hexagonal with staggeraxis 'x' and staggerindex 'odd'
-infinite="0"|infinite="1"|2|infinite maps are not supported; give the map a fixed size
-tilewidth="32" tileheight="32"|tilewidth="33" tileheight="32"|2|tilewidth and tileheight must be even for staggered hexagons
-2,3,1,|2,2147483651,1,|13|the tile at (1,0) of layer 'ground' is flipped or rotated; the engine draws tiles only as they are
-0,5,4|0,5,9|13|the tile at (2,1) of layer 'ground' (gid 9) is not in the tileset
+infinite="0"|infinite="1"|2|the infinite map has no chunks of tiles
+2,3,1,|2,2147483651,1,|13|the tile at (1,0) of layer 'ground' is flipped or rotated; hexmap draws tiles only as they are
+0,5,4|0,5,9|13|the tile at (2,1) of layer 'ground' (gid 9) is beyond every tileset
 0,5,4|0,5|13|layer has 5 tiles, the map has 6 cells
-name="wall down"|name="Tile Layer 1"|18|layer 'Tile Layer 1' has no meaning for the engine; layers are 'ground', 'wall up', 'wall up-right', 'wall down-right', 'wall down', 'wall down-left', 'wall up-left', 'solid', 'overlay', 'prop'
-name="prop"|name="solid"|20|layer 'solid' appears twice
-encoding="csv">0,3|encoding="base64" compression="zstd">AAAA|20|compression 'zstd' is not supported (use CSV, base64, base64 with zlib or gzip)
-<tileoffset x="0" y="8"/>||8|the tileset's drawing offset must be 0,8 so that tiles 40 pixels high sit on hexagons 32 high as the engine draws them
-<property name="flood panel" type="int" value="6"/>||2|the map property 'flood panel' (int) is missing; it holds the engine's tile id for it
-tilecount="8"|tilecount="8" spacing="1"|8|tileset spacing must be 0: the engine cuts sheets with no gaps between tiles
+encoding="csv">0,3|encoding="base64" compression="zstd">AAAA|20|compression 'zstd' cannot be read: this hexmap is built without zstd (save the map with zlib, gzip or CSV)
+tilecount="8"|tilecount="8" spacing="1"|8|tilecount '8' does not fit the image, which holds 3 tiles
 tilecount="8"|tilecount="9"|8|tilecount '9' does not fit the image, which holds 8 tiles
 firstgid="1" name="sheet"|firstgid="1" source="none.tsx"|8|tileset file /maps/none.tsx cannot be read
-sheet.png|sheet.gif|10|tileset image 'sheet.gif' is neither PNG nor BMP
-</tileset>|</tileset><tileset firstgid="9" source="b.tsx"/>|2|the map has 2 tilesets; the engine draws from exactly one tile sheet
-</map>|<objectgroup id="5"/></map>|21|<objectgroup> is not supported: only tile layers carry cells
+sheet.png|sheet.gif|8|tileset image 'sheet.gif' is neither PNG nor BMP
+</tileset>|</tileset><tileset firstgid="9" name="big" tilewidth="48" tileheight="41"><image source="b.png"/></tileset>|11|tilesets 'sheet' (32 x 40) and 'big' (48 x 41) have different tile sizes; hexmap draws every tile at one size
+<image source="sheet.png" width="128" height="80"/>|<tile id="0"><image source="a.png" width="32" height="40"/></tile>|10|tile image a.png is 128 x 80; tileset 'sheet' has tiles of 32 x 40 and hexmap draws every tile at one size
+<tileoffset x="0" y="8"/>|<tile id="1"><properties><property name="cost" type="int" value="0"/></properties></tile>|9|the tile property 'cost' must be an int from 1 to 127
 encoding="csv">0,3,0,0,0,0|encoding="base64">AAAA=AAA|20|layer data is not base64
 encoding="csv">0,3,0,0,0,0|encoding="base64" compression="zlib">eNpjYGBgYGbADgAAZAAE|20|layer data does not inflate to 24 bytes with zlib
 encoding="csv">0,3,0,0,0,0|encoding="base64" compression="gzip">eNpjYGBgYGbABAAAVAAE|20|layer data does not inflate to 24 bytes with gzip
