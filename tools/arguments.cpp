@@ -58,4 +58,27 @@ std::optional<FloodRequest> parse_flood(std::string_view text) {
   return FloodRequest{*origin, *steps};
 }
 
+std::optional<int32_t> parse_budget(std::string_view text) {
+  const auto budget = whole(text);
+  if (!budget || *budget < 0) return std::nullopt;
+  return budget;
+}
+
+std::optional<GroundCosts> parse_costs(std::string_view text) {
+  GroundCosts costs;
+  for (;;) {
+    const size_t comma = text.find(',');
+    const auto pair = split(text.substr(0, comma), '=');
+    if (!pair) return std::nullopt;
+    const auto ground = whole(pair->first);
+    const auto cost = whole(pair->second);
+    if (!ground || !cost || *ground < 1 || *ground > kMaxCostedGround || *cost < 0 ||
+        *cost > kMaxStepCost)
+      return std::nullopt;
+    costs[*ground] = *cost;
+    if (comma == std::string_view::npos) return costs;
+    text.remove_prefix(comma + 1);
+  }
+}
+
 }  // namespace hexmap::tool

@@ -2,12 +2,14 @@
 #include <iostream>
 #include <limits>
 
+#include "hexmap/pathfinder.hpp"
 #include "raster/raster.hpp"
 #include "tools/commands.hpp"
 #include "tools/engine_map.hpp"
 #include "tools/file_io.hpp"
 #include "tools/map_source.hpp"
 #include "tools/output_file.hpp"
+#include "tools/terrain_costs.hpp"
 
 namespace hexmap::tool {
 namespace {
@@ -43,6 +45,22 @@ std::string write_picture(const std::filesystem::path& out, PictureFormat format
   if (out != kStandardOutput) return write_file_atomically(out, *png);
   std::cout.write(png->data(), static_cast<std::streamsize>(png->size())).flush();
   return std::cout ? "" : "cannot write the picture to standard output";
+}
+
+// Marks the cells within the range's budget as flooded, for the flood display to shade them.
+// Empty on success, else why the costs cannot be had.
+std::string mark_range(HEXAGON_MAP& map, const MapDocument& doc, FloodRequest range,
+                       const GroundCosts& overrides) {
+  auto costs = terrain_costs(doc, overrides);
+  if (!costs) return costs.failure().reason;
+  std::vector<Reach> reach;
+  PathFinder(map).reachable({range.origin.x, range.origin.y}, range.steps, *costs, reach);
+  for (const Reach& r : reach) {
+    MAP_CELL cell = map.GET_ID(r.cell);
+    cell.FLOOD = 1;
+    map.SET_ID(r.cell, cell);
+  }
+  return {};
 }
 
 }  // namespace
@@ -98,6 +116,7 @@ int run_render(const RenderRequest& request) {
   if (request.center) asked.push_back(*request.center);
   if (request.path) asked.insert(asked.end(), {request.path->from, request.path->to});
   if (request.flood) asked.push_back(request.flood->origin);
+  if (request.range) asked.push_back(request.range->origin);
   for (GridCell c : asked)
     if (std::string outside = outside_map(map, c); !outside.empty()) {
       report(outside);
@@ -107,15 +126,21 @@ int run_render(const RenderRequest& request) {
   map.SET_CLIP(0, 0, size.width - 1, size.height - 1);
   if (request.center)
     map.SET_CAMERA(map.GET_CENTER_CAMERA_POSITION_FOR_GRID(request.center->x, request.center->y));
-  raster::screen_lock();
-  if (request.flood) {
+  if (request.flood)
     map.FLOODMAP_COMPUTE(request.flood->origin.x, request.flood->origin.y, request.flood->steps);
-    for (int i = 1; i < kFloodDrawsToFullOpacity; ++i)
-      map.FLOODMAP_DRAW_PATH();
+  if (request.range) {
+    if (std::string failed = mark_range(map, doc, *request.range, request.costs); !failed.empty()) {
+      report(request.map.string() + ": " + failed);
+      return kExitFailure;
+    }
   }
+  raster::screen_lock();
+  const bool shaded = request.flood || request.range;
+  for (int i = 1; shaded && i < kFloodDrawsToFullOpacity; ++i)
+    map.FLOODMAP_DRAW_PATH();
   raster::screen_clear();
   map.DRAW();
-  if (request.flood) map.FLOODMAP_DRAW_PATH();
+  if (shaded) map.FLOODMAP_DRAW_PATH();
   if (request.path) {
     map.ASTAR_COMPUTE(request.path->from.x, request.path->from.y, request.path->to.x,
                       request.path->to.y, kNoExpansionLimit);

@@ -2,9 +2,12 @@
 // to standard error, and returns the process's exit status.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <initializer_list>
 #include <optional>
 
+#include "hexmap/pathfinder.hpp"
 #include "tools/arguments.hpp"
 
 namespace hexmap::tool {
@@ -16,8 +19,21 @@ inline constexpr int kExitUsage = 2;    // the command line itself is wrong
 // Prints a one-line summary of a map, or its first problem with the line it is on.
 int run_check(const std::filesystem::path& map);
 
-// Prints the search's result between two cells.
-int run_path(const std::filesystem::path& map, GridCell from, GridCell to, bool json);
+// Prints the search's result between two cells: the engine's A* search, or with ground costs
+// the cheapest route.
+int run_path(const std::filesystem::path& map, GridCell from, GridCell to, bool json,
+             const std::optional<GroundCosts>& costs);
+
+// Prints every cell within the budget of `origin`, by the ground costs, with its cost.
+int run_range(const std::filesystem::path& map, GridCell origin, int64_t budget,
+              const GroundCosts& costs, bool json);
+
+// Loads a map into `map` for a search between `cells`, and with `overrides` its ground costs.
+// Nothing on success, else the exit status, the failure reported.
+std::optional<int> load_for_search(const std::filesystem::path& file,
+                                   std::initializer_list<GridCell> cells,
+                                   const GroundCosts* overrides, HEXAGON_MAP& map,
+                                   TerrainCosts& costs);
 
 // Map file to Tiled map or back, by the files' extensions. A tile sheet written beside OUT
 // replaces an old one only when hexmap wrote that, or with `force`.
@@ -30,6 +46,8 @@ struct RenderRequest {
   std::optional<GridCell> center;  // default: cell (0, 0)'s box at the picture's top-left
   std::optional<PathRequest> path;
   std::optional<FloodRequest> flood;
+  std::optional<FloodRequest> range;  // the cells within a budget, by the ground costs
+  GroundCosts costs;                  // over the map's own
 };
 // Draws the map through the engine on the headless backend into a PNG or BMP file, by the
 // output's extension, or PNG to standard output for "-".

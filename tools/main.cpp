@@ -39,8 +39,9 @@ int run(int argc, char** argv) {
       "hexmap"};
   app.require_subcommand(1);
 
-  std::string map, out, in, from, to, size, center, path, flood;
+  std::string map, out, in, from, to, size, center, path, flood, range, costs, budget;
   bool json = false, force = false;
+  constexpr std::string_view kCostsForm = "GROUND=COST,... (costs 0 to 1000000, 0 bars)";
 
   CLI::App* check =
       app.add_subcommand("check", "Print a one-line summary of a map, or its first problem");
@@ -56,12 +57,30 @@ int run(int argc, char** argv) {
   render->add_option("--center", center, "cell X,Y to put in the middle of the picture");
   render->add_option("--path", path, "draw the shortest path X1,Y1:X2,Y2");
   render->add_option("--flood", flood, "shade the cells within STEPS steps of X,Y: X,Y,STEPS");
+  render->add_option("--range", range,
+                     "shade the cells within BUDGET of X,Y by the ground costs: X,Y,BUDGET");
+  render->add_option("--costs", costs,
+                     "ground costs over the map's own: " + std::string(kCostsForm));
 
   CLI::App* search = app.add_subcommand("path", "Find the shortest path between two cells");
   search->add_option("MAP", map, "map file (.txt) or Tiled map (.tmx, .tmj)")->required();
   search->add_option("FROM", from, "start cell X,Y")->required();
   search->add_option("TO", to, "end cell X,Y")->required();
   search->add_flag("--json", json, "print the result as JSON");
+  search
+      ->add_option("--costs", costs,
+                   "the cheapest route by the map's ground costs, or these over them: " +
+                       std::string(kCostsForm))
+      ->expected(0, 1);
+
+  CLI::App* reach =
+      app.add_subcommand("range", "List the cells within a budget of a cell, by the ground costs");
+  reach->add_option("MAP", map, "map file (.txt) or Tiled map (.tmx)")->required();
+  reach->add_option("FROM", from, "start cell X,Y")->required();
+  reach->add_option("BUDGET", budget, "the most a cell may cost")->required();
+  reach->add_option("--costs", costs,
+                    "ground costs over the map's own: " + std::string(kCostsForm));
+  reach->add_flag("--json", json, "print the result as JSON");
 
   CLI::App* convert = app.add_subcommand("convert", "Convert a map file to a Tiled map or back");
   convert->add_option("IN", in, "map to read (.txt, .tmx or .tmj)")->required();
@@ -74,17 +93,29 @@ int run(int argc, char** argv) {
     set_log_sink({});
     if (check->parsed()) return run_check(map);
     if (convert->parsed()) return run_convert(in, out, force);
+    GroundCosts ground_costs;
+    if (!costs.empty())
+      ground_costs = parsed_or_throw(parse_costs(costs), "--costs", costs, "GROUND=COST,...");
     if (search->parsed()) {
       const GridCell a = parsed_or_throw(parse_cell(from), "FROM", from, "X,Y");
       const GridCell b = parsed_or_throw(parse_cell(to), "TO", to, "X,Y");
-      return run_path(map, a, b, json);
+      std::optional<GroundCosts> by_cost;
+      if (search->count("--costs") > 0) by_cost = ground_costs;
+      return run_path(map, a, b, json, by_cost);
     }
-    RenderRequest r{map, out, {}, {}, {}, {}};
+    if (reach->parsed())
+      return run_range(
+          map, parsed_or_throw(parse_cell(from), "FROM", from, "X,Y"),
+          parsed_or_throw(parse_budget(budget), "BUDGET", budget, "a number, 0 or more"),
+          ground_costs, json);
+    RenderRequest r{map, out, {}, {}, {}, {}, {}, ground_costs};
     if (!size.empty()) r.size = parsed_or_throw(parse_size(size), "--size", size, "WxH");
     if (!center.empty()) r.center = parsed_or_throw(parse_cell(center), "--center", center, "X,Y");
     if (!path.empty()) r.path = parsed_or_throw(parse_path(path), "--path", path, "X1,Y1:X2,Y2");
     if (!flood.empty())
       r.flood = parsed_or_throw(parse_flood(flood), "--flood", flood, "X,Y,STEPS");
+    if (!range.empty())
+      r.range = parsed_or_throw(parse_flood(range), "--range", range, "X,Y,BUDGET");
     return run_render(r);
   } catch (const CLI::CallForHelp&) {
     std::cout << app.help();

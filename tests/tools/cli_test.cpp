@@ -101,6 +101,15 @@ path m.txt 0,0 6,0|2|hexmap: (6,0) is outside the 6 x 6 map
 path m.txt '1;2' 3,4|2|hexmap: FROM: '1;2' is not X,Y (see hexmap --help)
 path m.txt 1,2 3,4,5|2|hexmap: TO: '3,4,5' is not X,Y (see hexmap --help)
 path m.txt 1,2|2|hexmap: TO is required (see hexmap --help)
+path m.txt 2,0 2,2 --costs=1=3 --json|0|{"found": true, "length": 3, "cost": 9, "cells": [[2, 0], [3, 0], [3, 1], [2, 2]]}
+path c.tmx 0,0 3,0 --json --costs|0|{"found": true, "length": 3, "cost": 12, "cells": [[0, 0], [1, 0], [2, 1], [3, 0]]}
+path m.txt 0,0 5,5 --costs|0|found: no
+path m.txt 0,0 1,1 --costs=1=1000001|2|hexmap: --costs: '1=1000001' is not GROUND=COST,... (see hexmap --help)
+range m.txt 2,2 1 --json|0|{"from": [2, 2], "budget": 1, "cells": [[1, 1, 1], [3, 1, 1], [1, 2, 1], [2, 2, 0], [3, 2, 1], [2, 3, 1]]}
+range c.tmx 0,0 8|0|7 cells within 8 of (0,0), each with its cost:
+range m.txt 2,2 -1|2|hexmap: BUDGET: '-1' is not a number, 0 or more (see hexmap --help)
+range m.txt 9,9 3|2|hexmap: (9,9) is outside the 6 x 6 map
+render m.txt -o x.png --range 1,1|2|hexmap: --range: '1,1' is not X,Y,BUDGET (see hexmap --help)
 frobnicate|2|hexmap: A subcommand is required (see hexmap --help)
 check m.txt --verbose|2|hexmap: The following argument was not expected: --verbose (see hexmap --help)
 render m.txt -o x.png --size 0x5|2|hexmap: --size: '0x5' is not WxH (see hexmap --help)
@@ -176,7 +185,7 @@ TEST_F(Cli, RenderCentresTheCellAndDrawsPathAndFlood) {
   ASSERT_EQ(run(part + "part.png").status, 0);
   const Picture plain = png("part.png");
   EXPECT_EQ(plain.pixels[50 * 200 + 100], tile_pixel(1, 17, 17));  // the middle: cell (1, 1)
-  for (const char* shown : {" --path 2,2:2,0", " --flood 2,2,1"}) {
+  for (const char* shown : {" --path 2,2:2,0", " --flood 2,2,1", " --range 2,2,1"}) {
     ASSERT_EQ(run(part + "more.png" + shown).status, 0);
     EXPECT_NE(png("more.png").pixels, plain.pixels) << shown;
   }
