@@ -23,7 +23,8 @@ std::string sheet_source(const LoadedMap& loaded) {
   std::set<std::filesystem::path> images;
   for (const std::optional<SheetPiece>& piece : loaded.packed->tiles)
     if (piece) images.insert(piece->image);
-  return std::to_string(images.size()) + " tileset images";
+  return std::to_string(images.size()) +
+         (images.size() == 1 ? " tileset image" : " tileset images");
 }
 
 // "ground costs 2:3 5:2" (ground id:cost), or the default when no tile names a cost.

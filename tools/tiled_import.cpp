@@ -90,12 +90,13 @@ std::optional<Failure> check_tilesets(std::vector<TiledTileset>& sets, const Til
 }
 
 // Tiled draws a tile with its bottom-left corner on the hexagon's, moved by the drawing
-// offset; hexmap draws its top-left corner on the box's. Screen pixels.
-void warn_offset(const std::vector<TiledTileset>& sets, int32_t box_height,
+// offset; hexmap draws its top-left corner on the box's. Screen pixels. The pixel an odd
+// hexagon height loses to rounding is not worth a warning: tiles of the map's own height pass.
+void warn_offset(const std::vector<TiledTileset>& sets, int32_t stated_height, int32_t box_height,
                  std::vector<Failure>& warnings) {
   for (const TiledTileset& t : sets) {
     const int64_t lower = int64_t{t.tile_height} - box_height - t.offset_y;
-    if (lower == 0 && t.offset_x == 0) continue;
+    if (int64_t{t.tile_height} - stated_height - t.offset_y == 0 && t.offset_x == 0) continue;
     warnings.push_back(failure_at(
         t.where, "tileset " + in_quotes(t.name) + " draws tiles " + std::to_string(t.tile_height) +
                      " pixels high on hexagons " + std::to_string(box_height) +
@@ -193,7 +194,7 @@ Outcome<TmxImport> import_tiled_map(TiledMap&& m) {
   const std::vector<TiledTileset>& sets = m.tilesets;
   map.tile_width = sets[0].tile_width;
   map.tile_height = sets[0].tile_height;
-  warn_offset(sets, map.box_height, out.warnings);
+  warn_offset(sets, m.tile_height, map.box_height, out.warnings);
 
   // hexmap's own exports name their panels and number tiles from 0 at gid 1.
   const bool own_export = int_property(m, kSolidPanelProperty) &&

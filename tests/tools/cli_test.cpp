@@ -13,6 +13,7 @@
 #include "tools/map_text.hpp"
 #include "tools/output_file.hpp"
 #include "tools/picture.hpp"
+#include "tools/tmx_format.hpp"
 
 namespace hexmap::tool {
 namespace {
@@ -80,6 +81,29 @@ class Cli : public ::testing::Test {
     for (const char* f : {"demo_map.txt", "demo_tiles.bmp"})
       if (demo.empty() || !fs::copy_file(demo / f, dir_ / f)) return false;
     return true;
+  }
+
+  void copy_corpus() {
+    for (const fs::directory_entry& e : fs::directory_iterator(HEXMAP_CORPUS_DIR))
+      fs::copy_file(e.path(), dir_ / e.path().filename(), fs::copy_options::overwrite_existing);
+  }
+  // Both pictures start at cell (0, 0)'s box and show the same colour at the centre of every
+  // cell that is not solid.
+  static void expect_same_centres(const Picture& tiled, const Picture& engine, const MapDocument& m,
+                                  const std::string& what) {
+    for (int32_t y = 0; y < m.height; ++y)
+      for (int32_t x = 0; x < m.width; ++x) {
+        if (m.cells[static_cast<size_t>(y * m.width + x)].solid != 0) continue;
+        // The cell's centre in map pixels.
+        const int32_t cx = x * m.box_width + m.tile_width / 2;
+        const int32_t cy = y * m.box_height + (x & 1) * (m.box_height / 2) + m.box_height / 2;
+        ASSERT_TRUE(cx < std::min(engine.width, tiled.width) &&
+                    cy < std::min(engine.height, tiled.height))
+            << what;
+        EXPECT_EQ(tiled.pixels[cy * tiled.width + cx] & 0xFFFFFF,
+                  engine.pixels[cy * engine.width + cx] & 0xFFFFFF)
+            << what << " cell (" << x << "," << y << ")";
+      }
   }
 
   fs::path dir_;
@@ -286,18 +310,71 @@ TEST_F(Cli, TiledDrawsEveryCellWhereTheEngineDoes) {
   ASSERT_EQ(run("convert g.txt g.tmx").status, 0);
   ASSERT_EQ(run("render g.txt -o engine.png").status, 0);
   ASSERT_EQ(shell("QT_QPA_PLATFORM=offscreen tmxrasterizer --no-smoothing g.tmx t.png").status, 0);
-  const Picture engine = png("engine.png");
-  const Picture tiled = png("t.png");
-  for (int32_t y = 0; y < m.height; ++y)
-    for (int32_t x = 0; x < m.width; ++x) {
-      // The cell's centre in map pixels; both pictures start at cell (0, 0)'s box.
-      const int32_t cx = x * m.box_width + m.tile_width / 2;
-      const int32_t cy = y * m.box_height + (x & 1) * (m.box_height / 2) + m.box_height / 2;
-      ASSERT_TRUE(cx < std::min(engine.width, tiled.width) &&
-                  cy < std::min(engine.height, tiled.height));
-      EXPECT_EQ(tiled.pixels[cy * tiled.width + cx] & 0xFFFFFF,
-                engine.pixels[cy * engine.width + cx] & 0xFFFFFF)
-          << "cell (" << x << "," << y << ")";
+  expect_same_centres(png("t.png"), png("engine.png"), m, "g.tmx");
+}
+
+// Maps saved by Tiled 1.8 itself, each in TMX and JSON: map | the ground layer's name in
+// Tiled | what `check` says after the map's name.
+constexpr std::string_view kCorpus = R"(
+odd_size|Tile Layer 1|5 x 4 cells, 13 tiles of 48 x 41 from 1 tileset image, 0 wall sides, 0 solid cells, every ground costs 1
+layers|Ground|5 x 4 cells, 13 tiles of 48 x 41 from 1 tileset image, 2 wall sides, 2 solid cells, every ground costs 1
+tilesets|ground|5 x 4 cells, 19 tiles of 48 x 41 from 4 tileset images, 0 wall sides, 2 solid cells, ground costs 6:2 9:3
+tall|Tile Layer 1|5 x 4 cells, 12 tiles of 48 x 56 from 1 tileset image, 0 wall sides, 0 solid cells, every ground costs 1
+infinite|Tile Layer 1|32 x 16 cells, 13 tiles of 48 x 41 from 1 tileset image, 0 wall sides, 0 solid cells, every ground costs 1
+)";
+// What each map loses, in order: map | line in the TMX | path in the JSON | the warning.
+constexpr std::string_view kCorpusWarnings = R"(
+layers|11|layers[0]|layer 'Backdrop' is skipped: hexmap draws one ground layer (its tiles marked solid still make cells solid)
+layers|28|layers[1].layers[1]|layer 'Decor' is skipped: hexmap draws one ground layer (its tiles marked solid still make cells solid)
+layers|37|layers[2]|layer 'Old Ground' is skipped: it is hidden
+layers|45|layers[3]|layer 'Sky' is skipped: image layers hold no cells
+layers|57|layers[5].layers[0]|layer 'ground' is skipped: it is hidden
+layers|66|layers[6]|layer 'Spawns' is skipped: object layers hold no cells
+tall|3|tilesets[0]|tileset 'trees' draws tiles 56 pixels high on hexagons 40 high: hexmap's picture shows them moved by (0,16) pixels against Tiled's
+infinite|2|(root)|the infinite map is read over its chunks: 32 x 16 cells from Tiled's cell (-16,0), which becomes cell (0,0)
+)";
+
+TEST_F(Cli, CorpusMapsOpenWithOneWarningPerThingLeftOut) {
+  copy_corpus();
+  for (const auto& map : text_table(kCorpus))
+    for (const std::string ext : {".tmx", ".tmj"}) {
+      const std::string file = map[0] + ext;
+      std::string warnings;
+      for (const auto& w : text_table(kCorpusWarnings))
+        if (w[0] == map[0])
+          warnings += "hexmap: warning: " + file + (ext == ".tmx" ? ":" + w[1] : ": " + w[2]) +
+                      ": " + w[3] + "\n";
+      const ToolRun r = run("check " + file);
+      EXPECT_EQ(r.status, 0) << file;
+      EXPECT_EQ(r.out, file + ": " + map[2] + "\n");
+      EXPECT_EQ(r.err, warnings);
+    }
+}
+
+// Tiled's picture of each corpus map's ground layer alone and hexmap's picture of the map show
+// the same tile at the centre of every cell that is not solid (hexmap marks those).
+TEST_F(Cli, TiledDrawsEveryCorpusMapsGroundWhereTheEngineDoes) {
+  if (shell("command -v tmxrasterizer").status != 0)
+    GTEST_SKIP() << "tmxrasterizer (Debian package tiled) is not installed: comparison skipped";
+  copy_corpus();
+  const TmxSources sources{
+      [](const fs::path& p) { return read_file(p).bytes; },
+      [](const fs::path& p) -> std::optional<ImageSize> {
+        const std::string b = read_file(p).bytes.value_or("");
+        return image_file_size({reinterpret_cast<const uint8_t*>(b.data()), b.size()});
+      }};
+  for (const auto& map : text_table(kCorpus))
+    for (const std::string ext : {".tmx", ".tmj"}) {
+      const std::string file = map[0] + ext;
+      auto read = ext == ".tmx" ? read_tmx(bytes(file), dir_, sources)
+                                : read_tiled_json(bytes(file), dir_, sources);
+      ASSERT_TRUE(read) << file << ": " << read.failure().reason;
+      ASSERT_EQ(run("render " + file + " -o engine.png").status, 0) << file;
+      ASSERT_EQ(shell("QT_QPA_PLATFORM=offscreen tmxrasterizer --no-smoothing --show-layer '" +
+                      map[1] + "' " + file + " t.png")
+                    .status,
+                0);
+      expect_same_centres(png("t.png"), png("engine.png"), read->map, file);
     }
 }
 
