@@ -35,6 +35,7 @@ inline constexpr int32_t kMaxStepCost = 1'000'000;
 std::optional<GridCell> parse_cell(std::string_view text);
 std::optional<PixelSize> parse_size(std::string_view text);
 std::optional<PathRequest> parse_path(std::string_view text);
+// "X,Y,STEPS": also the viewer and radius of a field of view.
 std::optional<FloodRequest> parse_flood(std::string_view text);
 std::optional<int32_t> parse_budget(std::string_view text);  // a whole number, 0 or more
 std::optional<GroundCosts> parse_costs(std::string_view text);

@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "hexmap/pathfinder.hpp"
+#include "hexmap/sight.hpp"
 #include "raster/raster.hpp"
 #include "tools/commands.hpp"
 #include "tools/engine_map.hpp"
@@ -117,6 +118,7 @@ int run_render(const RenderRequest& request) {
   if (request.path) asked.insert(asked.end(), {request.path->from, request.path->to});
   if (request.flood) asked.push_back(request.flood->origin);
   if (request.range) asked.push_back(request.range->origin);
+  if (request.sight) asked.push_back(request.sight->origin);
   for (GridCell c : asked)
     if (std::string outside = outside_map(map, c); !outside.empty()) {
       report(outside);
@@ -145,6 +147,12 @@ int run_render(const RenderRequest& request) {
     map.ASTAR_COMPUTE(request.path->from.x, request.path->from.y, request.path->to.x,
                       request.path->to.y, kNoExpansionLimit);
     map.ASTAR_DRAW_PATH();
+  }
+  if (request.sight) {
+    std::vector<VECTOR2D> seen;
+    field_of_view(map, VECTOR2D(request.sight->origin.x, request.sight->origin.y),
+                  request.sight->steps, seen);
+    shade_out_of_sight(map, seen);
   }
   raster::screen_unlock();
 

@@ -35,6 +35,9 @@ std::optional<int> load_for_search(const std::filesystem::path& file,
                                    const GroundCosts* overrides, HEXAGON_MAP& map,
                                    TerrainCosts& costs);
 
+// Prints the cells seen from a cell within `radius` steps.
+int run_sight(const std::filesystem::path& map, GridCell viewer, int32_t radius, bool json);
+
 // Map file to Tiled map or back, by the files' extensions. A tile sheet written beside OUT
 // replaces an old one only when hexmap wrote that, or with `force`.
 int run_convert(const std::filesystem::path& in, const std::filesystem::path& out, bool force);
@@ -48,6 +51,7 @@ struct RenderRequest {
   std::optional<FloodRequest> flood;
   std::optional<FloodRequest> range;  // the cells within a budget, by the ground costs
   GroundCosts costs;                  // over the map's own
+  std::optional<FloodRequest> sight;  // viewer and radius: the cells out of sight are darker
 };
 // Draws the map through the engine on the headless backend into a PNG or BMP file, by the
 // output's extension, or PNG to standard output for "-".

@@ -39,7 +39,8 @@ int run(int argc, char** argv) {
       "hexmap"};
   app.require_subcommand(1);
 
-  std::string map, out, in, from, to, size, center, path, flood, range, costs, budget;
+  std::string map, out, in, from, to, size, center, path, flood, range, costs, budget, sight,
+      viewer, radius;
   bool json = false, force = false;
   constexpr std::string_view kCostsForm = "GROUND=COST,... (costs 0 to 1000000, 0 bars)";
 
@@ -61,6 +62,7 @@ int run(int argc, char** argv) {
                      "shade the cells within BUDGET of X,Y by the ground costs: X,Y,BUDGET");
   render->add_option("--costs", costs,
                      "ground costs over the map's own: " + std::string(kCostsForm));
+  render->add_option("--sight", sight, "darken the cells not seen from X,Y within R steps: X,Y,R");
 
   CLI::App* search = app.add_subcommand("path", "Find the shortest path between two cells");
   search->add_option("MAP", map, "map file (.txt) or Tiled map (.tmx, .tmj)")->required();
@@ -81,6 +83,12 @@ int run(int argc, char** argv) {
   reach->add_option("--costs", costs,
                     "ground costs over the map's own: " + std::string(kCostsForm));
   reach->add_flag("--json", json, "print the result as JSON");
+
+  CLI::App* look = app.add_subcommand("sight", "List the cells seen from a cell");
+  look->add_option("MAP", map, "map file (.txt) or Tiled map (.tmx)")->required();
+  look->add_option("VIEWER", viewer, "cell X,Y that looks")->required();
+  look->add_option("RADIUS", radius, "how many steps far it looks")->required();
+  look->add_flag("--json", json, "print the result as JSON");
 
   CLI::App* convert = app.add_subcommand("convert", "Convert a map file to a Tiled map or back");
   convert->add_option("IN", in, "map to read (.txt, .tmx or .tmj)")->required();
@@ -108,6 +116,10 @@ int run(int argc, char** argv) {
           map, parsed_or_throw(parse_cell(from), "FROM", from, "X,Y"),
           parsed_or_throw(parse_budget(budget), "BUDGET", budget, "a number, 0 or more"),
           ground_costs, json);
+    if (look->parsed())
+      return run_sight(
+          map, parsed_or_throw(parse_cell(viewer), "VIEWER", viewer, "X,Y"),
+          parsed_or_throw(parse_budget(radius), "RADIUS", radius, "a number, 0 or more"), json);
     RenderRequest r{map, out, {}, {}, {}, {}, {}, ground_costs};
     if (!size.empty()) r.size = parsed_or_throw(parse_size(size), "--size", size, "WxH");
     if (!center.empty()) r.center = parsed_or_throw(parse_cell(center), "--center", center, "X,Y");
@@ -116,6 +128,7 @@ int run(int argc, char** argv) {
       r.flood = parsed_or_throw(parse_flood(flood), "--flood", flood, "X,Y,STEPS");
     if (!range.empty())
       r.range = parsed_or_throw(parse_flood(range), "--range", range, "X,Y,BUDGET");
+    if (!sight.empty()) r.sight = parsed_or_throw(parse_flood(sight), "--sight", sight, "X,Y,R");
     return run_render(r);
   } catch (const CLI::CallForHelp&) {
     std::cout << app.help();

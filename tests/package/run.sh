@@ -45,7 +45,8 @@ hexmap::PathFinder::(~?PathFinder|(find_path|reachable|distance_field)(_by_steps
 hexmap::to_string
 hexmap::operator<<
 hexmap::set_log_sink
-hexmap::stdout_log_sink'
+hexmap::stdout_log_sink
+hexmap::(line_of_sight|field_of_view|shade_out_of_sight)'
 raster_exports='raster::(select_backend|failure_reason)
 raster::screen_(set_mode|info|ptr|lock|unlock|clear)
 raster::image_(create|destroy|width|height|pixels|get)
@@ -68,7 +69,7 @@ install)
   prefix=$work/prefix
   cmake --install "$tree" --prefix "$prefix" >/dev/null
   headers=$(cd "$prefix/include" && find . -type f | sort | xargs)
-  [ "$headers" = "./hexmap/hexagon_map.hpp ./hexmap/pathfinder.hpp ./raster/raster.hpp" ] ||
+  [ "$headers" = "./hexmap/hexagon_map.hpp ./hexmap/pathfinder.hpp ./hexmap/sight.hpp ./raster/raster.hpp" ] ||
     fail "installed headers are not the public ones: $headers"
   check_exports "$(find "$prefix" -name libhexmap.so)" "$hexmap_exports"
   check_exports "$(find "$prefix" -name libhexmap-raster.so)" "$raster_exports"

@@ -134,11 +134,16 @@ range c.tmx 0,0 8|0|7 cells within 8 of (0,0), each with its cost:
 range m.txt 2,2 -1|2|hexmap: BUDGET: '-1' is not a number, 0 or more (see hexmap --help)
 range m.txt 9,9 3|2|hexmap: (9,9) is outside the 6 x 6 map
 render m.txt -o x.png --range 1,1|2|hexmap: --range: '1,1' is not X,Y,BUDGET (see hexmap --help)
+sight m.txt 2,1 1 --json|0|{"viewer": [2, 1], "radius": 1, "cells": [[1, 0], [2, 0], [3, 0], [1, 1], [2, 1], [3, 1]]}
+sight m.txt 2,1 9|0|seen: 24 cells
+sight m.txt 6,0 1|2|hexmap: (6,0) is outside the 6 x 6 map
+sight m.txt 1,1 -1|2|hexmap: RADIUS: '-1' is not a number, 0 or more (see hexmap --help)
 frobnicate|2|hexmap: A subcommand is required (see hexmap --help)
 check m.txt --verbose|2|hexmap: The following argument was not expected: --verbose (see hexmap --help)
 render m.txt -o x.png --size 0x5|2|hexmap: --size: '0x5' is not WxH (see hexmap --help)
 render m.txt -o x.png --flood 1,1,-1|2|hexmap: --flood: '1,1,-1' is not X,Y,STEPS (see hexmap --help)
 render m.txt -o x.png --path 0,0:9,9|2|hexmap: (9,9) is outside the 6 x 6 map
+render m.txt -o x.png --sight 1,1|2|hexmap: --sight: '1,1' is not X,Y,R (see hexmap --help)
 render m.txt -o missing/x.png|1|hexmap: cannot write missing/x.png: No such file or directory
 convert m.txt n.doc|2|hexmap: convert needs one map file (.txt) and one Tiled map (.tmx, .tmj or .json), got m.txt and n.doc
 convert m.txt n.txt|2|hexmap: convert needs one map file (.txt) and one Tiled map (.tmx, .tmj or .json), got m.txt and n.txt
@@ -204,7 +209,7 @@ TEST_F(Cli, ConvertRoundTripsByteForByte) {
 
 // The whole map's picture size shows in the guide's pictures, its tiles' places in the
 // comparison with Tiled below.
-TEST_F(Cli, RenderCentresTheCellAndDrawsPathAndFlood) {
+TEST_F(Cli, RenderCentresTheCellAndDrawsPathFloodAndSight) {
   const std::string part = "render m.txt --size 200x100 --center 1,1 -o ";
   ASSERT_EQ(run(part + "part.png").status, 0);
   const Picture plain = png("part.png");
@@ -222,6 +227,13 @@ TEST_F(Cli, RenderCentresTheCellAndDrawsPathAndFlood) {
                         flood.pixels[kAbove] != plain.pixels[kAbove]),
               std::pair(true, steps == 1))
         << steps << " steps";
+  }
+  // Cell (1, 1) is seen from its neighbour (2, 2), not from (5, 5): then it is half as bright.
+  for (const char* viewer : {"2,2", "5,5"}) {
+    ASSERT_EQ(run(part + "sight.png --sight " + viewer + ",1").status, 0);
+    const uint32_t middle = plain.pixels[kMiddle];
+    EXPECT_EQ(png("sight.png").pixels[kMiddle],
+              viewer[0] == '2' ? middle : (middle & 0xFF000000) | (middle >> 1 & 0x7F7F7F));
   }
 }
 
