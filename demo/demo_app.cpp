@@ -6,6 +6,7 @@
 
 #include "demo/check.hpp"
 #include "demo/layout.hpp"
+#include "hexmap/sight.hpp"
 
 namespace demo {
 
@@ -15,17 +16,21 @@ constexpr int kScreenDepth = 32;
 // Camera glide, map pixels per axis and frame.
 constexpr int32_t kCameraSpeed = 5;
 constexpr int kEscapeScanCode = 1;
+// How far the hero sees, in steps; the cells within reach fit the list reserved at start-up.
+constexpr int32_t kSightSteps = 8;
+constexpr size_t kMaxSeenCells = 3 * kSightSteps * (kSightSteps + 1) + 1;
 
 constexpr const char* kFrameFile = "demo_frame.bmp";
 constexpr const char* kMapFile = "demo_map.txt";
 
-// Key strings: the window's close button, F1 and the space bar.
+// Key strings: the window's close button, F1, F2 and the space bar.
 constexpr std::string_view kCloseKey = "\xFFk";
 constexpr std::string_view kF1Key = "\xFF;";
+constexpr std::string_view kF2Key = "\xFF<";
 constexpr std::string_view kSpaceKey = " ";
 
 // The help lines; their rows are in layout.hpp.
-constexpr std::string_view kHelpPath = " press [F1] key to toggle A* path";
+constexpr std::string_view kHelpPath = " press [F1] key to toggle A* path    [F2] hero's sight";
 constexpr std::string_view kHelpCamera = " press [SPACE] to switch focus of camera";
 constexpr std::string_view kHelpWall = " Toggle wall with right mouse button";
 
@@ -60,6 +65,7 @@ void DemoApp::start_up() {
   DEMO_CHECK(raster::bmp_load(kFrameFile, nullptr), load_error(kFrameFile));
   map_->LOAD_MAP(kMapFile);
   map_->SET_CLIP(kViewLeft, kViewTop, kViewRight, kViewBottom);
+  seen_.reserve(kMaxSeenCells);
   start_walkers();
 }
 
@@ -119,12 +125,21 @@ void DemoApp::draw() {
   // Drawing leaves clipping off; the paths and walkers must stay inside the view window.
   map_->CLIP_ON();
   draw_walkers();
+  draw_fog();
   raster::text_locate(kHelpTopRow, 1);
   raster::print_text(kHelpPath, true);
   raster::print_text(kHelpCamera, true);
   raster::text_locate(kHelpBottomRow, 1);
   raster::print_text(kHelpWall, false);
   raster::screen_unlock(-1, -1);
+}
+
+// Over the walkers too: the wizard out of the hero's sight stands in the fog.
+void DemoApp::draw_fog() {
+  if (KEY == kF2Key) show_fog_ = !show_fog_;
+  if (!show_fog_) return;
+  hexmap::field_of_view(*map_, WALKER_1.POSITION, kSightSteps, seen_);
+  hexmap::shade_out_of_sight(*map_, seen_);
 }
 
 void DemoApp::draw_walkers() {

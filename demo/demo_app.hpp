@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "demo/input.hpp"
 #include "demo/sprite.hpp"
@@ -43,6 +44,7 @@ class DemoApp {
   void update_walkers();
   void follow_walker();
   void draw_walkers();
+  void draw_fog();
 
   std::unique_ptr<hexmap::HEXAGON_MAP> map_;
   Sprites sprites_;
@@ -54,6 +56,8 @@ class DemoApp {
   MOUSE_STATE MOUSE_PREVIOUS;
   int32_t SHOW_PATH = kTrue;
   int32_t FOCUS_WALKER_1 = kFalse;
+  bool show_fog_ = false;               // F2: fog over what the hero cannot see
+  std::vector<hexmap::VECTOR2D> seen_;  // the hero's field of view, kept for its capacity
 };
 
 }  // namespace demo

@@ -112,7 +112,7 @@ void expect_frame_outside_view(const std::vector<Shot>& shots, const Path& run) 
   if (raster::bmp_load((run / "demo_frame.bmp").string(), nullptr) != 0)
     fail("cannot load the frame picture");
   raster::text_locate(1, 1);
-  raster::print_text(" press [F1] key to toggle A* path", true);
+  raster::print_text(" press [F1] key to toggle A* path    [F2] hero's sight", true);
   raster::print_text(" press [SPACE] to switch focus of camera", true);
   raster::text_locate(49, 1);
   raster::print_text(" Toggle wall with right mouse button", false);
