@@ -12,9 +12,9 @@
 namespace hexmap {
 namespace {
 
-// Halves red, green and blue; keeps alpha.
+// A quarter of red, green and blue, so that even dark grass shows the difference; keeps alpha.
 constexpr raster::Color darker(raster::Color c) {
-  return (c & 0xFF000000u) | ((c >> 1) & 0x007F7F7Fu);
+  return (c & 0xFF000000u) | ((c >> 2) & 0x003F3F3Fu);
 }
 
 bool row_major_before(VECTOR2D a, VECTOR2D b) {

@@ -228,12 +228,12 @@ TEST_F(Cli, RenderCentresTheCellAndDrawsPathFloodAndSight) {
               std::pair(true, steps == 1))
         << steps << " steps";
   }
-  // Cell (1, 1) is seen from its neighbour (2, 2), not from (5, 5): then it is half as bright.
+  // Cell (1, 1) is seen from its neighbour (2, 2), not from (5, 5): then it is a quarter as bright.
   for (const char* viewer : {"2,2", "5,5"}) {
     ASSERT_EQ(run(part + "sight.png --sight " + viewer + ",1").status, 0);
     const uint32_t middle = plain.pixels[kMiddle];
     EXPECT_EQ(png("sight.png").pixels[kMiddle],
-              viewer[0] == '2' ? middle : (middle & 0xFF000000) | (middle >> 1 & 0x7F7F7F));
+              viewer[0] == '2' ? middle : (middle & 0xFF000000) | (middle >> 2 & 0x3F3F3F));
   }
 }
 
