@@ -167,14 +167,16 @@ bool commit_all(std::span<AtomicFile* const> files) {
       if (!b.empty()) ::unlink(b.c_str());
   };
   // A single file needs no way back: its rename either happens or not.
-  for (AtomicFile* f : files.size() > 1 ? files : files.first(0)) {
-    std::optional<std::string> backup = link_backup(f->target_, f);
-    if (!backup) {
-      f->fail_with_errno();
-      drop_backups();
-      return false;
+  if (files.size() > 1) {
+    for (AtomicFile* f : files) {
+      std::optional<std::string> backup = link_backup(f->target_, f);
+      if (!backup) {
+        f->fail_with_errno();
+        drop_backups();
+        return false;
+      }
+      backups.push_back(std::move(*backup));
     }
-    backups.push_back(std::move(*backup));
   }
   for (std::size_t i = 0; i < files.size(); ++i) {
     AtomicFile& f = *files[i];

@@ -12,6 +12,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "hexmap/atomic_file.hpp"
 #include "log_capture.hpp"
 #include "screen_map.hpp"
 
@@ -170,6 +171,26 @@ TEST_F(MapFile, SaveWritesThroughLinksAndRefusesWhatItMustNotReplace) {
   EXPECT_TRUE(fs::is_character_file(path("null.txt")));
   EXPECT_EQ(read_file(path("tiles.bmp")), sheet);
   EXPECT_EQ(std::distance(fs::directory_iterator(path("")), {}), 7);  // nothing left behind
+}
+
+// Files committed together are all or none: when a rename fails (the last file's temporary
+// file is gone), the targets already replaced get their old bytes back.
+TEST_F(MapFile, AFailedRenamePutsBackTheFilesAlreadyReplaced) {
+  namespace fs = std::filesystem;
+  write_file(path("a.txt"), "old a");
+  {
+    AtomicFile a(path("a.txt")), b(path("b.txt")), c(path("c.txt"));
+    for (AtomicFile* f : {&a, &b, &c})
+      ASSERT_TRUE(f->write("new"));
+    for (const fs::directory_entry& e : fs::directory_iterator(path("")))
+      if (e.path().filename().string().starts_with("c.txt.")) fs::remove(e.path());
+    AtomicFile* const all[] = {&a, &b, &c};
+    EXPECT_FALSE(commit_all(all));
+    EXPECT_EQ(c.reason(), "No such file or directory");
+  }
+  EXPECT_EQ(read_file(path("a.txt")), "old a");
+  EXPECT_FALSE(fs::exists(path("b.txt")));
+  EXPECT_EQ(std::distance(fs::directory_iterator(path("")), {}), 2);  // a.txt and the sheet
 }
 
 // A save that runs out of room (a file size limit, in a child process) keeps the old file whole
