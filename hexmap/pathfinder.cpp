@@ -6,6 +6,7 @@
 #include "hexmap/pathfinder.hpp"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstddef>
 #include <limits>
@@ -102,6 +103,11 @@ struct PathFinder::Search {
   uint32_t stamp = 0;  // of the running query
   int32_t width = 0;
   int32_t height = 0;
+  uint64_t row_magic = 0;
+  int row_shift = 0;
+  uint32_t inner_width = 0;  // columns 1 to width - 2
+  uint32_t inner_height = 0;
+  std::array<std::array<int32_t, detail::kDirectionCount>, 2> inner_offsets{};  // by parity
   // The estimate of a route's search: per step, times the grid distance to the goal.
   int64_t estimate_step = 0;
   VECTOR2D goal;
@@ -142,6 +148,15 @@ struct PathFinder::Search {
     }
     width = map.MAP_WIDTH;
     height = map.MAP_HEIGHT;
+    // Exact for indices below 2^(row_shift - bit_width(width)), 2^32, beyond any grid.
+    row_shift = 32 + std::bit_width(static_cast<uint32_t>(width));
+    row_magic = (uint64_t{1} << row_shift) / static_cast<uint32_t>(width) + 1;
+    inner_width = static_cast<uint32_t>(std::max(width - 2, 0));
+    inner_height = static_cast<uint32_t>(std::max(height - 2, 0));
+    for (int32_t parity = 0; parity < 2; ++parity)
+      for (int32_t d = 0; d < detail::kDirectionCount; ++d)
+        inner_offsets[static_cast<size_t>(parity)][static_cast<size_t>(d)] =
+            detail::step_y(parity, d) * width + detail::step_x(d);
     return true;
   }
 
@@ -150,6 +165,11 @@ struct PathFinder::Search {
            static_cast<uint32_t>(p.Y) < static_cast<uint32_t>(height);
   }
   int32_t index(VECTOR2D p) const { return p.Y * width + p.X; }
+  // Without a division: (i * row_magic) >> row_shift is i / width for every index.
+  VECTOR2D position(int32_t i) const {
+    const auto y = static_cast<int32_t>((static_cast<uint64_t>(i) * row_magic) >> row_shift);
+    return VECTOR2D(i - y * width, y);
+  }
   bool current(const Node& n) const { return n.tag >> kStampShift == stamp; }
 
   // The node of cell i for this query. Entry sides and costs are read from the map on first
@@ -178,7 +198,7 @@ struct PathFinder::Search {
   }
   int64_t key_of(int32_t i) const {
     const int64_t g = nodes[static_cast<size_t>(i)].dist;
-    return estimate_step == 0 ? g : g + estimate(VECTOR2D(i % width, i / width));
+    return estimate_step == 0 ? g : g + estimate(position(i));
   }
 
   // Settles cells from the sources until the lowest open key exceeds `limit`, or the settle
@@ -190,27 +210,38 @@ struct PathFinder::Search {
     while (queue.pop(limit, i, key)) {
       limit = std::min(limit, on_settle(i, key));
       const int64_t g = nodes[static_cast<size_t>(i)].dist;
-      const VECTOR2D p(i % width, i / width);
-      for (int32_t d = 0; d < detail::kDirectionCount; ++d) {
-        const VECTOR2D q(p.X + detail::step_x(d), p.Y + detail::step_y(p.X, d));
-        if (!inside(q)) continue;
-        const int32_t j = index(q);
-        Node& n = meet(j, costs);
-        if ((n.tag >> d & 1u) == 0) continue;
-        const int32_t c = costs.step(n, p, q, d);
-        if (c <= 0 || g + c >= n.dist) continue;
-        const bool open = n.dist != kUnreached;  // so in the queue: a settled cost is final
-        n.dist = g + c;
-        const int64_t k = estimate_step == 0 ? n.dist : n.dist + estimate(q);
-        if constexpr (kHeap) {
-          if (open) {
-            queue.decrease(j, k);
-            continue;
-          }
+      const VECTOR2D p = position(i);
+      // An inner cell has all six neighbours on the map, at fixed index offsets.
+      if (static_cast<uint32_t>(p.X - 1) < inner_width &&
+          static_cast<uint32_t>(p.Y - 1) < inner_height) {
+        const int32_t* offsets = inner_offsets[static_cast<size_t>(p.X & 1)].data();
+#pragma GCC unroll 6
+        for (int32_t d = 0; d < detail::kDirectionCount; ++d)
+          relax<kHeap>(costs, queue, g, p, i + offsets[d], d);
+      } else {
+        for (int32_t d = 0; d < detail::kDirectionCount; ++d) {
+          const VECTOR2D q(p.X + detail::step_x(d), p.Y + detail::step_y(p.X, d));
+          if (inside(q)) relax<kHeap>(costs, queue, g, p, index(q), d);
         }
-        queue.push(j, k);  // the buckets leave the old entry behind
       }
     }
+  }
+  // The step from p (at cost g) in direction d into cell j.
+  template <bool kHeap, typename Costs, typename Queue>
+  [[gnu::always_inline]] void relax(const Costs& costs, Queue& queue, int64_t g, VECTOR2D p,
+                                    int32_t j, int32_t d) {
+    Node& n = meet(j, costs);
+    if ((n.tag >> d & 1u) == 0) return;
+    const VECTOR2D q(p.X + detail::step_x(d), p.Y + detail::step_y(p.X, d));
+    const int32_t c = costs.step(n, p, q, d);
+    if (c <= 0 || g + c >= n.dist) return;
+    const bool open = n.dist != kUnreached;  // so in the queue: a settled cost is final
+    n.dist = g + c;
+    const int64_t k = estimate_step == 0 ? n.dist : n.dist + estimate(q);
+    if constexpr (kHeap) {
+      if (open) return queue.decrease(j, k);
+    }
+    queue.push(j, k);  // the buckets leave the old entry behind
   }
 
   // Runs `settle` on the buckets when every step costs at most `dearest` (0: unknown), else on
@@ -308,13 +339,11 @@ struct PathFinder::Search {
     if (budget < 0 || !begin_query() || !inside(from)) return;
     VECTOR2D low = from;
     VECTOR2D high = from;
-    const int32_t w = width;
     run(costs, std::span<const VECTOR2D>(&from, 1), dearest, budget,
-        [&low, &high, w](int32_t i, int64_t /*key*/) {
-          const int32_t x = i % w;
-          const int32_t y = i / w;
-          low = VECTOR2D(std::min(low.X, x), std::min(low.Y, y));
-          high = VECTOR2D(std::max(high.X, x), std::max(high.Y, y));
+        [this, &low, &high](int32_t i, int64_t /*key*/) {
+          const VECTOR2D p = position(i);
+          low = VECTOR2D(std::min(low.X, p.X), std::min(low.Y, p.Y));
+          high = VECTOR2D(std::max(high.X, p.X), std::max(high.Y, p.Y));
           return kNoLimit;
         });
     for (int32_t y = low.Y; y <= high.Y; ++y) {
