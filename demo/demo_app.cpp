@@ -23,16 +23,18 @@ constexpr size_t kMaxSeenCells = 3 * kSightSteps * (kSightSteps + 1) + 1;
 constexpr const char* kFrameFile = "demo_frame.bmp";
 constexpr const char* kMapFile = "demo_map.txt";
 
-// Key strings: the window's close button, F1, F2 and the space bar.
+// Key strings: the window's close button, F1, F2, F3 and the space bar.
 constexpr std::string_view kCloseKey = "\xFFk";
 constexpr std::string_view kF1Key = "\xFF;";
 constexpr std::string_view kF2Key = "\xFF<";
+constexpr std::string_view kF3Key = "\xFF=";
 constexpr std::string_view kSpaceKey = " ";
 
 // The help lines; their rows are in layout.hpp.
 constexpr std::string_view kHelpPath = " press [F1] key to toggle A* path    [F2] hero's sight";
 constexpr std::string_view kHelpCamera = " press [SPACE] to switch focus of camera";
 constexpr std::string_view kHelpWall = " Toggle wall with right mouse button";
+constexpr std::string_view kHelpRange = "    [F3] hero's movement range";
 
 // Walkers plan and project through the map.
 class MapWalkers final : public WalkerMap {
@@ -66,6 +68,7 @@ void DemoApp::start_up() {
   map_->LOAD_MAP(kMapFile);
   map_->SET_CLIP(kViewLeft, kViewTop, kViewRight, kViewBottom);
   seen_.reserve(kMaxSeenCells);
+  range_ = std::make_unique<MovementRange>(*map_);
   start_walkers();
 }
 
@@ -122,8 +125,9 @@ void DemoApp::draw() {
   map_->CLIP_ON();
   raster::screen_clear();
   map_->DRAW();
-  // Drawing leaves clipping off; the paths and walkers must stay inside the view window.
+  // Drawing leaves clipping off; the range, paths and walkers must stay inside the view window.
   map_->CLIP_ON();
+  draw_range();
   draw_walkers();
   draw_fog();
   raster::text_locate(kHelpTopRow, 1);
@@ -131,7 +135,18 @@ void DemoApp::draw() {
   raster::print_text(kHelpCamera, true);
   raster::text_locate(kHelpBottomRow, 1);
   raster::print_text(kHelpWall, false);
+  raster::print_text(kHelpRange, false);
   raster::screen_unlock(-1, -1);
+}
+
+void DemoApp::draw_range() {
+  if (KEY == kF3Key) {
+    SHOW_RANGE = ~SHOW_RANGE;
+    if (SHOW_RANGE == 0) range_->hide(*map_);
+  }
+  if (SHOW_RANGE == 0) return;
+  range_->show(*map_, WALKER_1.POSITION);
+  map_->FLOODMAP_DRAW_PATH();
 }
 
 // Over the walkers too: the wizard out of the hero's sight stands in the fog.
@@ -182,6 +197,7 @@ void DemoApp::pace() {
 
 void DemoApp::shut_down() {
   destroy_sprites(sprites_);
+  range_.reset();  // it reads the map
   map_.reset();
   KEY.clear();
 }

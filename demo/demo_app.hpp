@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "demo/input.hpp"
+#include "demo/movement_range.hpp"
 #include "demo/sprite.hpp"
 #include "demo/walker.hpp"
 #include "hexmap/hexagon_map.hpp"
@@ -43,10 +44,12 @@ class DemoApp {
   void start_walkers();
   void update_walkers();
   void follow_walker();
+  void draw_range();
   void draw_walkers();
   void draw_fog();
 
   std::unique_ptr<hexmap::HEXAGON_MAP> map_;
+  std::unique_ptr<MovementRange> range_;
   Sprites sprites_;
   std::string KEY;
   int32_t QUIT = kFalse;
@@ -55,6 +58,7 @@ class DemoApp {
   MOUSE_STATE MOUSE;
   MOUSE_STATE MOUSE_PREVIOUS;
   int32_t SHOW_PATH = kTrue;
+  int32_t SHOW_RANGE = kFalse;  // F3
   int32_t FOCUS_WALKER_1 = kFalse;
   bool show_fog_ = false;               // F2: fog over what the hero cannot see
   std::vector<hexmap::VECTOR2D> seen_;  // the hero's field of view, kept for its capacity

@@ -120,7 +120,7 @@ int run(int argc, char** argv) {
       return run_sight(
           map, parsed_or_throw(parse_cell(viewer), "VIEWER", viewer, "X,Y"),
           parsed_or_throw(parse_budget(radius), "RADIUS", radius, "a number, 0 or more"), json);
-    RenderRequest r{map, out, {}, {}, {}, {}, {}, ground_costs};
+    RenderRequest r{map, out, {}, {}, {}, {}, {}, ground_costs, {}};
     if (!size.empty()) r.size = parsed_or_throw(parse_size(size), "--size", size, "WxH");
     if (!center.empty()) r.center = parsed_or_throw(parse_cell(center), "--center", center, "X,Y");
     if (!path.empty()) r.path = parsed_or_throw(parse_path(path), "--path", path, "X1,Y1:X2,Y2");

@@ -94,7 +94,7 @@ Canvas frame_picture() {
   constexpr std::array<Control, 5> kControls = {{
       {"LEFT CLICK", "send the hero to a cell"},
       {"RIGHT CLICK", "build or break a wall"},
-      {"F1", "show or hide the paths"},
+      {"F1  F2  F3", "paths, sight fog, range"},
       {"SPACE", "follow the other walker"},
       {"ESC", "leave"},
   }};

@@ -115,7 +115,7 @@ void expect_frame_outside_view(const std::vector<Shot>& shots, const Path& run) 
   raster::print_text(" press [F1] key to toggle A* path    [F2] hero's sight", true);
   raster::print_text(" press [SPACE] to switch focus of camera", true);
   raster::text_locate(49, 1);
-  raster::print_text(" Toggle wall with right mouse button", false);
+  raster::print_text(" Toggle wall with right mouse button    [F3] hero's movement range", false);
   for (const Shot& shot : shots) {
     for (int y = 0; y < kScreenHeight; ++y) {
       for (int x = 0; x < kScreenWidth; ++x) {
