@@ -23,8 +23,9 @@
 
 #include "bench/maps.hpp"
 #include "hexmap/astar_heap.hpp"
+#include "hexmap/directions.hpp"
 #include "hexmap/hexagon_map.hpp"
-#include "hexmap/search_scratch.hpp"
+#include "hexmap/search_buffers.hpp"
 #include "tests/reference/search_reference.hpp"
 #include "tests/reference/test_maps.hpp"
 
@@ -112,7 +113,7 @@ std::vector<std::pair<Vertex, Vertex>> step_edges(const HEXAGON_MAP& map) {
         const int32_t ny = HEXAGON_MAP::ADJACENT_Y(x, y, d);
         if (map.INSIDE(nx, ny) == 0) continue;
         const MAP_CELL to = map.GET_ID(nx, ny);
-        if (to.ID_GROUND == 0 || to.SOLID == -1 || (to.ID_WALL >> ((d + 3) % 6) & 1) != 0) {
+        if (to.ID_GROUND == 0 || to.SOLID == -1 || (to.ID_WALL >> hexmap::opposite(d) & 1) != 0) {
           continue;
         }
         edges.emplace_back(static_cast<Vertex>(y * w + x), static_cast<Vertex>(ny * w + nx));

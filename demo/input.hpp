@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "hexmap/directions.hpp"
 #include "hexmap/hexagon_map.hpp"
 
 namespace demo {
@@ -60,7 +61,7 @@ MouseResult mouse_actions(Map& map, const MOUSE_STATE& current, const MOUSE_STAT
     if (result.wall_side != -1) {
       map.TOGGLE_WALL(result.wall_grid, result.wall_side);
       map.TOGGLE_WALL(wall_neighbour(result.wall_grid, result.wall_side),
-                      (result.wall_side + 3) % 6);
+                      hexmap::opposite(result.wall_side));
       result.wall_toggled = true;
     }
   }

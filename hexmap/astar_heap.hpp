@@ -8,9 +8,12 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "hexmap/cell_list.hpp"
+#include "hexmap/entry_rule.hpp"
 #include "hexmap/grid_geometry.hpp"
 #include "hexmap/hexagon_map.hpp"
-#include "hexmap/search_scratch.hpp"
+#include "hexmap/open_heap.hpp"
+#include "hexmap/search_buffers.hpp"
 
 namespace hexmap::detail {
 
@@ -129,16 +132,13 @@ inline void run_heap_search(HEXAGON_MAP& map, SearchScratch& s, const SearchSetu
     // neighbours of an inner cell need no border test and lie at fixed offsets, the rows of
     // its diagonals chosen by column parity without a branch.
     const bool inner = pos.X > 0 && pos.Y > 0 && pos.X < width - 1 && pos.Y < height - 1;
-    const int32_t odd = column_parity(pos.X);
-    const int32_t up = -(width & (odd - 1));  // row offset of the diagonals leaning up
-    const int32_t down = width & -odd;        // and of those leaning down
-    const std::array<int32_t, kDirectionCount> rows{-width, up, down, width, down, up};
+    const int32_t odd_row = width & -column_parity(pos.X);
 
     // Called with constant directions, so the neighbour arithmetic folds away.
     const auto relax = [&]<bool kInner>(int32_t d) {
       int32_t n = 0;
       if constexpr (kInner) {
-        n = parent_index + step_x(d) + rows[static_cast<size_t>(d)];
+        n = parent_index + index_step(d, width, odd_row);
       } else {
         const int32_t nx = adjacent_x(pos.X, d);
         const int32_t ny = adjacent_y(pos.X, pos.Y, d);
@@ -162,18 +162,10 @@ inline void run_heap_search(HEXAGON_MAP& map, SearchScratch& s, const SearchSetu
       to.ASTAR_DIRECTION = d;
       heap.push(to.ASTAR_F, n);
     };
-    const auto relax_all = [&]<bool kInner>() {
-      relax.template operator()<kInner>(0);
-      relax.template operator()<kInner>(1);
-      relax.template operator()<kInner>(2);
-      relax.template operator()<kInner>(3);
-      relax.template operator()<kInner>(4);
-      relax.template operator()<kInner>(5);
-    };
     if (inner) {
-      relax_all.template operator()<true>();
+      for_each_direction([&](int32_t d) { relax.template operator()<true>(d); });
     } else {
-      relax_all.template operator()<false>();
+      for_each_direction([&](int32_t d) { relax.template operator()<false>(d); });
     }
     if (expanded >= setup.limit) break;
   }

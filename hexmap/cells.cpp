@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "hexmap/hexagon_map.hpp"
-#include "hexmap/search_scratch.hpp"
+#include "hexmap/search_buffers.hpp"
 #include "raster/raster.hpp"
 
 namespace hexmap {

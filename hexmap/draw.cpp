@@ -70,7 +70,7 @@ void HEXAGON_MAP::DRAW() {
     log_line(why);
     return;
   }
-  if (!detail::cells_match_size(*this)) {
+  if (!detail::size_fields_match(*this)) {
     log_line(":   DRAW refused, the map size fields do not match the cells");
     return;
   }

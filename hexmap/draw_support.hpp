@@ -1,10 +1,11 @@
-// Shared rules of the map's drawing operations: which tile ids may be drawn and when the grid
-// can be read in place. Internal to the engine.
+// Shared rules of the map's drawing operations: which tile ids may be drawn, and (through
+// grid_size.hpp) when the grid can be read in place. Internal to the engine.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
+#include "hexmap/grid_size.hpp"
 #include "hexmap/hexagon_map.hpp"
 
 namespace hexmap::detail {
@@ -16,13 +17,6 @@ inline raster::Image* tile_image(const HEXAGON_MAP& map, int32_t id) {
     return nullptr;
   }
   return map.TILES[static_cast<size_t>(id)];
-}
-
-// The size fields are public and writable: cells are read in place only while they agree.
-inline bool cells_match_size(const HEXAGON_MAP& map) {
-  return map.MAP_WIDTH > 0 && map.MAP_HEIGHT > 0 &&
-         static_cast<uint64_t>(map.MAP_WIDTH) * static_cast<uint64_t>(map.MAP_HEIGHT) <=
-             map.CELLS.size();
 }
 
 }  // namespace hexmap::detail

@@ -8,9 +8,11 @@
 #include <string>
 #include <string_view>
 
+#include "hexmap/entry_rule.hpp"
 #include "hexmap/grid_geometry.hpp"
 #include "hexmap/hexagon_map.hpp"
-#include "hexmap/search_scratch.hpp"
+#include "hexmap/search_buffers.hpp"
+#include "hexmap/touched_cells.hpp"
 
 namespace hexmap {
 namespace {
@@ -97,12 +99,7 @@ void HEXAGON_MAP::FLOODMAP_COMPUTE(int32_t x, int32_t y, int32_t steps) {
       queue[size++] =
           static_cast<uint32_t>(n) | (window.contains(nx, ny) ? 0u : SearchScratch::kFloodNoExpand);
     };
-    spread(0);
-    spread(1);
-    spread(2);
-    spread(3);
-    spread(4);
-    spread(5);
+    detail::for_each_direction(spread);
   }
   s.flood_size = size;
 }

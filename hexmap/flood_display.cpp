@@ -50,7 +50,7 @@ void HEXAGON_MAP::FLOODMAP_DRAW_PATH() {
     log_line(":   FLOOD display skipped, the flood panel is no loaded tile");
     return;
   }
-  if (!detail::cells_match_size(*this)) {
+  if (!detail::size_fields_match(*this)) {
     log_line(":   FLOOD display refused, the map size fields do not match the cells");
     return;
   }

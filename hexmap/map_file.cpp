@@ -9,6 +9,7 @@
 #include <variant>
 
 #include "hexmap/atomic_file.hpp"
+#include "hexmap/grid_size.hpp"
 #include "hexmap/hexagon_map.hpp"
 #include "hexmap/map_file_format.hpp"
 #include "hexmap/tile_sheet.hpp"
@@ -41,10 +42,8 @@ map_file::MapHeader header_of(const HEXAGON_MAP& map) {
 std::string save_refusal(const HEXAGON_MAP& map) {
   if (const std::string why = map_file::tile_filename_refusal(map.TILE_FILENAME); !why.empty())
     return "tile file name can not be written: " + why;
-  // The size fields are public and writable: the cell lines must match what line 2 and 3 say.
-  if (map.MAP_WIDTH < 1 || map.MAP_HEIGHT < 1 ||
-      int64_t{map.MAP_WIDTH} * map.MAP_HEIGHT != static_cast<int64_t>(map.CELLS.size()))
-    return "map size fields disagree with the cells";
+  // The cell lines must match what lines 2 and 3 say.
+  if (!detail::size_fields_match(map)) return "map size fields disagree with the cells";
   return {};
 }
 

@@ -64,7 +64,7 @@ void arrow(float cx, float cy, int32_t direction, const HEXAGON_MAP& map) {
 
 // Index of the cell at (x, y), or -1 off the map or when the cells disagree with the size.
 int64_t index_of(const HEXAGON_MAP& map, int32_t x, int32_t y) {
-  if (map.INSIDE(x, y) == 0 || !detail::cells_match_size(map)) return -1;
+  if (map.INSIDE(x, y) == 0 || !detail::size_fields_match(map)) return -1;
   return int64_t{y} * map.MAP_WIDTH + x;
 }
 

@@ -14,8 +14,9 @@
 #include <utility>
 
 #include "hexmap/cost_queue.hpp"
+#include "hexmap/entry_rule.hpp"
 #include "hexmap/grid_geometry.hpp"
-#include "hexmap/search_scratch.hpp"
+#include "hexmap/grid_size.hpp"
 
 namespace hexmap {
 namespace {
@@ -42,13 +43,6 @@ struct Node {
 // and rounding stay below the last byte.
 static_assert(sizeof(Node) + sizeof(int64_t) + 3 * sizeof(int32_t) + 1 ==
               PathFinder::kBytesPerCell);
-
-// The map's size fields agree with its cells.
-bool grid_agrees(const HEXAGON_MAP& map) {
-  return map.MAP_WIDTH > 0 && map.MAP_HEIGHT > 0 &&
-         int64_t{map.MAP_WIDTH} * map.MAP_HEIGHT == map.CELL_COUNT &&
-         map.CELLS.size() == static_cast<size_t>(map.CELL_COUNT);
-}
 
 // Costs from the ground table: a ground without an entry, or with a cost <= 0, is barred.
 struct TableCosts {
@@ -117,7 +111,7 @@ struct PathFinder::Search {
   // Ready for a query on the map as it is now: false when its grid is unusable or its buffers
   // cannot be had.
   bool begin_query() {
-    if (!grid_agrees(map)) return false;
+    if (!detail::size_fields_match(map)) return false;
     const auto count = static_cast<size_t>(map.CELL_COUNT);
     if (nodes.size() != count) {
       try {
@@ -156,7 +150,7 @@ struct PathFinder::Search {
     for (int32_t parity = 0; parity < 2; ++parity)
       for (int32_t d = 0; d < detail::kDirectionCount; ++d)
         inner_offsets[static_cast<size_t>(parity)][static_cast<size_t>(d)] =
-            detail::step_y(parity, d) * width + detail::step_x(d);
+            detail::index_step(d, width, width * parity);
     return true;
   }
 
@@ -220,7 +214,7 @@ struct PathFinder::Search {
           relax<kHeap>(costs, queue, g, p, i + offsets[d], d);
       } else {
         for (int32_t d = 0; d < detail::kDirectionCount; ++d) {
-          const VECTOR2D q(p.X + detail::step_x(d), p.Y + detail::step_y(p.X, d));
+          const VECTOR2D q(p.X + column_step(d), p.Y + row_step(p.X, d));
           if (inside(q)) relax<kHeap>(costs, queue, g, p, index(q), d);
         }
       }
@@ -232,7 +226,7 @@ struct PathFinder::Search {
                                     int32_t j, int32_t d) {
     Node& n = meet(j, costs);
     if ((n.tag >> d & 1u) == 0) return;
-    const VECTOR2D q(p.X + detail::step_x(d), p.Y + detail::step_y(p.X, d));
+    const VECTOR2D q(p.X + column_step(d), p.Y + row_step(p.X, d));
     const int32_t c = costs.step(n, p, q, d);
     if (c <= 0 || g + c >= n.dist) return;
     const bool open = n.dist != kUnreached;  // so in the queue: a settled cost is final
@@ -315,7 +309,7 @@ struct PathFinder::Search {
     while (v != from) {
       const Node& here = nodes[static_cast<size_t>(index(v))];
       for (int32_t k = 0; k < detail::kDirectionCount; ++k) {
-        const VECTOR2D u(v.X + detail::step_x(k), v.Y + detail::step_y(v.X, k));
+        const VECTOR2D u(v.X + column_step(k), v.Y + row_step(v.X, k));
         if (!inside(u)) continue;
         const Node& there = nodes[static_cast<size_t>(index(u))];
         const int32_t d = detail::opposite(k);  // the step from u into v

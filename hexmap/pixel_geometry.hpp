@@ -88,14 +88,17 @@ constexpr VECTOR2D hexagon_at(CellSteps s, int64_t ax, int64_t ay) {
   return {static_cast<int32_t>(col), static_cast<int32_t>(row)};
 }
 
-// The side of the box cell a wall pick at box offset (rx, ry) (map pixels) lands on: 5 or 4 in the
-// strip left of the hexagon's top and bottom edges (overlap_width wide), 0 in the top quarter, 3 in
-// the bottom quarter, -1 in the middle. Sides 1 and 2 are picked as 4 and 5 of the next column.
+// The side of the box cell a wall pick at box offset (rx, ry) (map pixels) lands on: up-left or
+// down-left in the strip left of the hexagon's top and bottom edges (overlap_width wide), up in
+// the top quarter, down in the bottom quarter, -1 in the middle. The up-right and down-right
+// sides are picked as the down-left and up-left sides of the next column.
 constexpr int32_t wall_side_at(CellSteps s, int32_t overlap_width, int64_t rx, int64_t ry) {
   const int64_t quarter = s.odd_offset / 2;
-  if (rx < overlap_width) return ry < s.odd_offset ? 5 : 4;
-  if (ry < quarter) return 0;
-  if (ry > s.odd_offset + quarter) return 3;
+  if (rx < overlap_width) {
+    return direction_index(ry < s.odd_offset ? Direction::up_left : Direction::down_left);
+  }
+  if (ry < quarter) return direction_index(Direction::up);
+  if (ry > s.odd_offset + quarter) return direction_index(Direction::down);
   return -1;
 }
 

@@ -58,8 +58,8 @@ class CellReader {
   const MAP_CELL* find(GridCell c) const { return inside(c.x, c.y) ? &at(c.x, c.y) : nullptr; }
   // A wall on side d of (x, y), set in the cell or in the neighbour across it.
   bool wall(int64_t x, int64_t y, int32_t d) const {
-    const int64_t nx = x + detail::step_x(d);
-    const int64_t ny = y + detail::step_y(static_cast<int32_t>(x & 1), d);
+    const int64_t nx = x + column_step(d);
+    const int64_t ny = y + row_step(static_cast<int32_t>(x & 1), d);
     return (((wall_bits(x, y) >> d) | (wall_bits(nx, ny) >> detail::opposite(d))) & 1) != 0;
   }
 
@@ -98,8 +98,8 @@ bool walk_clear(const CellReader& cells, VECTOR2D a, VECTOR2D b, int64_t side) {
       }
     }
     if (exit < 0 || cells.wall(x, y, exit)) return false;
-    y += detail::step_y(static_cast<int32_t>(x & 1), exit);
-    x += detail::step_x(exit);
+    y += row_step(static_cast<int32_t>(x & 1), exit);
+    x += column_step(exit);
     if ((x != b.X || y != b.Y) && cells.opaque(x, y)) return false;
   }
   return false;
@@ -281,7 +281,7 @@ bool sweep_sixth(const CellReader& cells, VECTOR2D viewer, int64_t radius, int32
 }  // namespace
 
 bool line_of_sight(const HEXAGON_MAP& map, VECTOR2D from, VECTOR2D to) {
-  if (!detail::cells_match_size(map)) return false;
+  if (!detail::size_fields_match(map)) return false;
   const CellReader cells(map);
   return cells.inside(from.X, from.Y) && cells.inside(to.X, to.Y) && seen_by_walk(cells, from, to);
 }
@@ -289,7 +289,7 @@ bool line_of_sight(const HEXAGON_MAP& map, VECTOR2D from, VECTOR2D to) {
 void field_of_view(const HEXAGON_MAP& map, VECTOR2D viewer, int32_t radius,
                    std::vector<VECTOR2D>& visible) {
   visible.clear();
-  if (!detail::cells_match_size(map) || radius < 0) return;
+  if (!detail::size_fields_match(map) || radius < 0) return;
   const CellReader cells(map);
   if (!cells.inside(viewer.X, viewer.Y)) return;
   // No two cells of the map are further apart than its width plus its height.

@@ -37,8 +37,8 @@ constexpr int64_t true_dot(SightPoint u, SightPoint v) {
 // From a cell's centre to its neighbour's centre in direction d, read from the grid steps of an
 // even column.
 constexpr SightPoint centre_step(int32_t d) {
-  const int32_t column = step_x(d);
-  return {3 * column, 2 * step_y(0, d) + (column & 1)};
+  const int32_t column = column_step(d);
+  return {3 * column, 2 * row_step(0, d) + (column & 1)};
 }
 
 // From a cell's centre to the corner where sides d - 1 and d meet: the centroid of the cell and

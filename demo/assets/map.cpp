@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "demo/assets/assets.hpp"
+#include "hexmap/directions.hpp"
 #include "hexmap/hexagon_map.hpp"
 
 namespace assets {
@@ -96,7 +97,7 @@ class Grid {
     const int nx = hexmap::HEXAGON_MAP::ADJACENT_X(x, y, d);
     const int ny = hexmap::HEXAGON_MAP::ADJACENT_Y(x, y, d);
     if (nx >= 0 && ny >= 0 && nx < kMapWidth && ny < kMapHeight) {
-      at(nx, ny).walls |= 1 << ((d + 3) % 6);
+      at(nx, ny).walls |= 1 << hexmap::opposite(d);
     }
   }
 

@@ -13,7 +13,8 @@
 #include <vector>
 
 #include "hexmap/hexagon_map.hpp"
-#include "hexmap/search_scratch.hpp"
+#include "hexmap/lowest_index_set.hpp"
+#include "hexmap/open_heap.hpp"
 #include "log_capture.hpp"
 #include "tests/reference/search_reference.hpp"
 #include "tests/reference/test_maps.hpp"

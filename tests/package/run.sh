@@ -69,7 +69,7 @@ install)
   prefix=$work/prefix
   cmake --install "$tree" --prefix "$prefix" >/dev/null
   headers=$(cd "$prefix/include" && find . -type f | sort | xargs)
-  [ "$headers" = "./hexmap/hexagon_map.hpp ./hexmap/pathfinder.hpp ./hexmap/sight.hpp ./raster/raster.hpp" ] ||
+  [ "$headers" = "./hexmap/directions.hpp ./hexmap/hexagon_map.hpp ./hexmap/pathfinder.hpp ./hexmap/sight.hpp ./raster/raster.hpp" ] ||
     fail "installed headers are not the public ones: $headers"
   check_exports "$(find "$prefix" -name libhexmap.so)" "$hexmap_exports"
   check_exports "$(find "$prefix" -name libhexmap-raster.so)" "$raster_exports"

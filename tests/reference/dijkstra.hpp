@@ -80,7 +80,7 @@ struct Dijkstra {
         const VECTOR2D u(HEXAGON_MAP::ADJACENT_X(v.X, v.Y, k),
                          HEXAGON_MAP::ADJACENT_Y(v.X, v.Y, k));
         if (m.INSIDE(u) == 0 || at(u) == -1) continue;
-        const int32_t c = step(u, v, (k + 3) % 6);
+        const int32_t c = step(u, v, opposite(k));
         if (c > 0 && at(u) + c == at(v)) {
           v = u;
           break;

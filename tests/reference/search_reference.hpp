@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "hexmap/directions.hpp"
 #include "hexmap/hexagon_map.hpp"
 
 namespace hexmap::reference {
@@ -55,7 +56,7 @@ struct Literal {
     if (!inside(x, y)) return false;
     const MAP_CELL& n = at(x, y);
     if (n.ID_GROUND == 0 || (any_solid ? n.SOLID != 0 : n.SOLID == -1)) return false;
-    return (n.ID_WALL & (1 << ((d + 3) % 6))) == 0;
+    return (n.ID_WALL & (1 << opposite(d))) == 0;
   }
 
   void astar_check_neighbour(int32_t index, int32_t d, int32_t x, int32_t y, int32_t cost) {

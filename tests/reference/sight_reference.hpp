@@ -8,6 +8,7 @@
 #include <random>
 #include <vector>
 
+#include "hexmap/directions.hpp"
 #include "hexmap/hexagon_map.hpp"
 
 namespace hexmap::reference {
@@ -38,7 +39,7 @@ inline bool literal_sight(const HEXAGON_MAP& map, VECTOR2D from, VECTOR2D to) {
         const bool opaque = map.GET_ID(cell).SOLID != 0 && cell != from && cell != to;
         for (int32_t d = 0; d < 6 && map.INSIDE(cell) != 0; ++d) {
           const VECTOR2D n(HEXAGON_MAP::ADJACENT_X(x, y, d), HEXAGON_MAP::ADJACENT_Y(x, y, d));
-          const bool wall = ((map.GET_ID_WALL(cell) >> d | map.GET_ID_WALL(n) >> (d + 3) % 6) & 1);
+          const bool wall = ((map.GET_ID_WALL(cell) >> d | map.GET_ID_WALL(n) >> opposite(d)) & 1);
           // The side's ends are the corners this cell shares with the neighbour.
           std::vector<Pt> ends;
           for (const Pt k : kCorners)

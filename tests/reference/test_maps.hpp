@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "hexmap/directions.hpp"
 #include "hexmap/hexagon_map.hpp"
 
 namespace hexmap::reference {
@@ -23,7 +24,7 @@ inline void wall_both_sides(HEXAGON_MAP& map, int32_t x, int32_t y, int32_t d) {
   const int32_t ny = HEXAGON_MAP::ADJACENT_Y(x, y, d);
   map.SET_ID_WALL(x, y, map.GET_ID_WALL(x, y) | (1 << d));
   if (map.INSIDE(nx, ny) != 0) {
-    map.SET_ID_WALL(nx, ny, map.GET_ID_WALL(nx, ny) | (1 << ((d + 3) % 6)));
+    map.SET_ID_WALL(nx, ny, map.GET_ID_WALL(nx, ny) | (1 << opposite(d)));
   }
 }
 

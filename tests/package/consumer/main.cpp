@@ -7,7 +7,7 @@
 #include "hexmap/hexagon_map.hpp"
 #include "raster/raster.hpp"
 
-#if __has_include("hexmap/search_scratch.hpp") || __has_include("raster/internal.hpp")
+#if __has_include("hexmap/search_buffers.hpp") || __has_include("raster/internal.hpp")
 #error "internal headers are on the include path"
 #endif
 

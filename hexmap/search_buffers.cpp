@@ -1,6 +1,9 @@
-#include "hexmap/search_scratch.hpp"
+#include "hexmap/search_buffers.hpp"
 
 #include <utility>
+
+#include "hexmap/grid_budget.hpp"  // checks the largest grid against the buffers
+#include "hexmap/touched_cells.hpp"
 
 namespace hexmap {
 
