@@ -6,15 +6,12 @@
 
 #include "tools/base64.hpp"
 #include "tools/inflate.hpp"
+#include "tools/tiled_model.hpp"
 
 namespace hexmap::tool {
 namespace {
 
 constexpr size_t kGidBytes = 4;
-
-std::string in_quotes(std::string_view s) {
-  return "'" + std::string(s) + "'";
-}
 
 Failure count_mismatch(size_t found, size_t cells) {
   return Failure{"layer has " + std::to_string(found) + " tiles, the map has " +

@@ -12,10 +12,6 @@ namespace {
 // Far beyond any real map's tiles; keeps an assembled sheet's plan small.
 constexpr int64_t kMaxSheetTiles = 1 << 16;
 
-std::string in_quotes(std::string_view s) {
-  return "'" + std::string(s) + "'";
-}
-
 std::string size_text(int32_t w, int32_t h) {
   return std::to_string(w) + " x " + std::to_string(h);
 }

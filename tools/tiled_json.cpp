@@ -13,9 +13,6 @@ namespace {
 
 using Json = nlohmann::json;
 
-constexpr int64_t kMaxTileSide = 1 << 15;  // the screen's own largest side
-constexpr int kMaxGroupDepth = 64;         // far beyond any map; bounds the reader's recursion
-
 // A value and its path from the document's root.
 struct At {
   const Json& value;
@@ -42,10 +39,6 @@ struct At {
   }
   std::string text() const { return value.is_string() ? value.get<std::string>() : std::string(); }
 };
-
-std::string in_quotes(std::string_view s) {
-  return "'" + std::string(s) + "'";
-}
 
 // Fills each target from its key; stops at the first value out of range.
 struct IntField {

@@ -48,10 +48,6 @@ const TiledLayer* ground_layer(const std::vector<TiledLayer>& layers) {
   return nullptr;
 }
 
-std::string in_quotes(std::string_view s) {
-  return "'" + std::string(s) + "'";
-}
-
 // Why a layer is left out, or empty when it is read.
 std::string skip_reason(const TiledLayer& l, const TiledLayer* ground, LayerRole role) {
   if (l.kind == TiledLayerKind::object) return "object layers hold no cells";

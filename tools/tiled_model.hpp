@@ -15,6 +15,12 @@
 
 namespace hexmap::tool {
 
+inline constexpr int64_t kMaxTileSide = 1 << 15;  // the screen's own largest side
+inline constexpr int kMaxGroupDepth = 64;  // far beyond any map; bounds the readers' recursion
+
+// "'text'", as every reason quotes names and values.
+std::string in_quotes(std::string_view s);
+
 // Where a value stands in its file: the line of a TMX or TSX element, or the path of a JSON
 // value ("layers[2].data"). `file` names an external tileset file; empty for the map itself.
 struct Place {

@@ -13,10 +13,6 @@ constexpr int32_t kMaxGroundCost = static_cast<int32_t>((int64_t{1} << 31) / kMa
 constexpr std::string_view kSolidProperty = "solid";
 constexpr std::string_view kCostProperty = "cost";
 
-std::string in_quotes(std::string_view s) {
-  return "'" + std::string(s) + "'";
-}
-
 std::string size_text(int32_t w, int32_t h) {
   return std::to_string(w) + " x " + std::to_string(h);
 }
@@ -61,6 +57,10 @@ std::optional<Failure> check_collection(TiledTileset& t, const TmxSources& sourc
 }
 
 }  // namespace
+
+std::string in_quotes(std::string_view s) {
+  return "'" + std::string(s) + "'";
+}
 
 Failure failure_at(const Place& where, const std::string& reason) {
   if (where.file.empty() && where.path.empty()) return Failure{reason, where.line};

@@ -11,13 +11,6 @@
 namespace hexmap::tool {
 namespace {
 
-std::string in_quotes(std::string_view s) {
-  return "'" + std::string(s) + "'";
-}
-
-constexpr int64_t kMaxTileSide = 1 << 15;  // the screen's own largest side
-constexpr int kMaxGroupDepth = 64;         // far beyond any map; bounds the reader's recursion
-
 // Line of a byte offset in the text (1-based).
 int line_at(std::string_view text, ptrdiff_t offset) {
   const auto end = text.begin() + std::clamp<ptrdiff_t>(offset, 0, ssize(text));
