@@ -2,6 +2,7 @@
 // engine's sheet, the panels as map properties and one layer of gids per cell value.
 #pragma once
 
+#include <map>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -22,7 +23,8 @@ struct TiledExport {
   int32_t columns = 0;
   int32_t offset_y = 0;  // the tileset's drawing offset, screen pixels
   std::string tileset_name;
-  std::vector<std::pair<std::string_view, int32_t>> properties;            // in the order written
+  std::vector<std::pair<std::string_view, int32_t>> properties;  // in the order written
+  std::map<int32_t, int32_t> costs;                              // tile id -> its "cost" property
   std::vector<std::pair<std::string_view, std::vector<uint32_t>>> layers;  // bottom first
 };
 

@@ -32,6 +32,14 @@ Outcome<std::string> write_tiled_json(const MapDocument& m, const TmxSheet& shee
                   {"tilecount", e->tile_count},     {"tileheight", m.tile_height}};
   // Tiled anchors a tile at its hexagon's bottom-left, the engine at the box's top-left.
   if (e->offset_y != 0) tileset["tileoffset"] = {{"x", 0}, {"y", e->offset_y}};
+  if (!e->costs.empty()) {
+    Json tiles = Json::array();
+    for (const auto& [tile, cost] : e->costs) {
+      Json property = {{"name", std::string(kCostProperty)}, {"type", "int"}, {"value", cost}};
+      tiles.push_back({{"id", tile}, {"properties", Json::array({property})}});
+    }
+    tileset["tiles"] = tiles;
+  }
   tileset["tilewidth"] = m.tile_width;
   tileset["transparentcolor"] = std::string("#") + kTransparentKey;
   const Json map = {{"compressionlevel", -1},

@@ -10,8 +10,6 @@ namespace {
 
 // A path through every cell of the largest map still sums within int32.
 constexpr int32_t kMaxGroundCost = static_cast<int32_t>((int64_t{1} << 31) / kMaxCellCount - 1);
-constexpr std::string_view kSolidProperty = "solid";
-constexpr std::string_view kCostProperty = "cost";
 
 std::string size_text(int32_t w, int32_t h) {
   return std::to_string(w) + " x " + std::to_string(h);

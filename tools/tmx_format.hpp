@@ -85,6 +85,9 @@ inline constexpr std::string_view kFloodPanelProperty = "flood panel";
 inline constexpr std::string_view kFirstWallPanelProperty = "first wall panel";
 // Written only when the map's tile count is not the tileset's.
 inline constexpr std::string_view kTileCountProperty = "number of tiles";
+// Tile properties: a tile marked solid makes every cell showing it solid; a ground tile's cost.
+inline constexpr std::string_view kSolidProperty = "solid";
+inline constexpr std::string_view kCostProperty = "cost";
 
 // Reads a .tmx text; `folder` is the map's own folder, against which relative names resolve.
 // A failure names what is wrong and, where it can, the line of the map it is on.

@@ -100,7 +100,16 @@ Outcome<TiledExport> tiled_export(const MapDocument& m, const TmxSheet& sheet) {
                 m.tile_height - m.box_height,
                 std::filesystem::path(sheet.source).stem().string(),
                 {},
+                {},
                 {}};
+  // A ground id is its tile's id in the exported tileset.
+  for (const auto& [ground, cost] : m.ground_costs) {
+    if (ground < 0 || ground >= count)
+      return Failure{"ground " + std::to_string(ground) +
+                     " has a cost but is not one of the sheet's " + std::to_string(count) +
+                     " tiles"};
+    e.costs[ground] = cost;
+  }
   e.properties = {{kFirstWallPanelProperty, m.first_wall_panel},
                   {kFloodPanelProperty, m.flood_panel}};
   if (count != m.tile_count) e.properties.emplace_back(kTileCountProperty, m.tile_count);
@@ -158,6 +167,11 @@ Outcome<std::string> write_tmx(const MapDocument& m, const TmxSheet& sheet) {
   image.append_attribute("trans") = kTransparentKey;
   image.append_attribute("width") = sheet.size.width;
   image.append_attribute("height") = sheet.size.height;
+  for (const auto& [tile, cost] : e->costs) {
+    pugi::xml_node t = ts.append_child("tile");
+    t.append_attribute("id") = tile;
+    add_property(t.append_child("properties"), kCostProperty, cost);
+  }
 
   int id = 1;
   for (const auto& [name, gids] : e->layers)

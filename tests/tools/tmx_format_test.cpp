@@ -157,12 +157,52 @@ TEST(TmxWrite, RandomMapsReadBackAsWritten) {
     // A sheet of 4 columns holding the map's tiles, sometimes more; every fourth map counts
     // its tiles as 0 ("all of the sheet"), which travels as a property.
     const ImageSize sheet{4 * m.tile_width, ((m.tile_count + 3) / 4 + i % 2) * m.tile_height};
+    m.ground_costs[pick(0, m.tile_count - 1)] = pick(1, 127);
     if (i % 4 == 0) m.tile_count = 0;
-    auto text = write_tmx(m, {"t.bmp", sheet});
-    ASSERT_TRUE(text) << text.failure().reason;
-    auto back = read_tmx(*text, "/m", sheet_sources(sheet));
-    ASSERT_TRUE(back) << back.failure().reason << "\n" << *text;
-    EXPECT_EQ(back->map, m) << *text;
+    // Both of Tiled's forms, read back by the reader of each.
+    for (const auto& [write, read] :
+         {std::pair{&write_tmx, &read_tmx}, std::pair{&write_tiled_json, &read_tiled_json}}) {
+      auto text = write(m, {"t.bmp", sheet});
+      ASSERT_TRUE(text) << text.failure().reason;
+      auto back = read(*text, "/m", sheet_sources(sheet));
+      ASSERT_TRUE(back) << back.failure().reason << "\n" << *text;
+      EXPECT_EQ(back->map, m) << *text;
+    }
+  }
+}
+
+// A map drawn in Tiled and saved as JSON, 3 x 2 cells of 32 x 32 hexagons with tiles of
+// 32 x 40, no panel properties: gid g is ground g.
+constexpr std::string_view kJsonMap = R"({ "height":2, "hexsidelength":16, "infinite":false,
+ "layers":[{"data":[2, 3, 1, 0, 5, 4], "height":2, "id":1, "name":"Tile Layer 1", "type":"tilelayer", "visible":true, "width":3, "x":0, "y":0}],
+ "orientation":"hexagonal", "staggeraxis":"x", "staggerindex":"odd", "tileheight":32,
+ "tilesets":[{"columns":4, "firstgid":1, "image":"sheet.png", "imageheight":80, "imagewidth":128, "margin":0, "name":"sheet", "spacing":0, "tilecount":8, "tileheight":40, "tilewidth":32}],
+ "tilewidth":32, "type":"map", "version":"1.8", "width":3 })";
+
+// What is replaced in the JSON map | by what | the reason, which names the JSON path.
+constexpr std::string_view kJsonRefusals = R"(
+"staggerindex":"odd"|"staggerindex":"even"|(root): orientation 'hexagonal', staggeraxis 'x', staggerindex 'even' is not supported: maps must be hexagonal with staggeraxis 'x' and staggerindex 'odd'
+[2, 3, 1|[2, 2147483651, 1|layers[0].data: the tile at (1,0) of layer 'Tile Layer 1' is flipped or rotated; hexmap draws tiles only as they are
+5, 4]|5, 9]|layers[0].data: the tile at (2,1) of layer 'Tile Layer 1' (gid 9) is beyond every tileset
+"data":[2, 3, 1, 0, 5, 4]|"compression":"zstd", "encoding":"base64", "data":"AAAA"|layers[0].data: compression 'zstd' cannot be read: this hexmap is built without zstd (save the map with zlib, gzip or CSV)
+"tilewidth":32}]|"tilewidth":32}, {"firstgid":9, "image":"b.png", "name":"big", "tileheight":41, "tilewidth":48}]|tilesets[1]: tilesets 'sheet' (32 x 40) and 'big' (48 x 41) have different tile sizes; hexmap draws every tile at one size
+"width":3 }|"width":-3 }|width: must be a whole number from 1 to 1073741823
+"height":2, "hexsidelength"|"height":2 "hexsidelength"|byte 28: not JSON
+)";
+
+TEST(TiledJson, ReadsTiledsMapsAndRefusesWithThePath) {
+  auto r = read_tiled_json(kJsonMap, "/maps", sheet_sources());
+  ASSERT_TRUE(r) << r.failure().reason;
+  std::vector<int32_t> ground;
+  for (const CellDocument& c : r->map.cells)
+    ground.push_back(c.ground);
+  EXPECT_EQ(ground, (std::vector<int32_t>{2, 3, 1, 0, 5, 4}));
+  EXPECT_EQ(r->packed->tiles[0], std::nullopt);  // empty cells show a see-through tile
+  EXPECT_EQ(r->packed->tiles[2]->x, 32);         // gid 2: the sheet's second tile
+  for (const auto& row : text_table(kJsonRefusals)) {
+    auto bad = read_tiled_json(replaced(kJsonMap, row[0], row[1]), "/maps", sheet_sources());
+    ASSERT_FALSE(bad) << row[1];
+    EXPECT_EQ(bad.failure().reason, row[2]);
   }
 }
 
