@@ -1,6 +1,7 @@
-// Fuzzes the Tiled-map reader. Every map it accepts must also be written back and read again
-// unchanged, so the fuzzer checks the writer as well. An external tileset named by the input
-// reads as a fixed tileset; every tileset image reads as 256 x 256 pixels.
+// Fuzzes the Tiled-map readers, XML and JSON (inputs starting with '{'). Every map they accept
+// must also be written back in both forms and read again unchanged, so the fuzzer checks the
+// writers as well. An external tileset named by the input reads as a fixed tileset; every
+// tileset image reads as 256 x 256 pixels.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -23,12 +24,17 @@ const hexmap::tool::TmxSources kSources{
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using namespace hexmap::tool;
   const std::string_view text(reinterpret_cast<const char*>(data), size);
-  auto first = hexmap::tool::read_tmx(text, "maps", kSources);
+  const bool json = !text.empty() && text.front() == '{';
+  auto first = json ? read_tiled_json(text, "maps", kSources) : read_tmx(text, "maps", kSources);
   if (!first) return 0;
-  auto written = hexmap::tool::write_tmx(first->map, {"t.png", kSheet});
-  if (!written) return 0;  // ids beyond a smaller engine tile count have no Tiled form
-  auto second = hexmap::tool::read_tmx(*written, "maps", kSources);
-  if (!second || second->map != first->map) __builtin_trap();
+  for (const auto& [write, read] :
+       {std::pair{&write_tmx, &read_tmx}, std::pair{&write_tiled_json, &read_tiled_json}}) {
+    auto written = write(first->map, {"t.png", kSheet});
+    if (!written) return 0;  // ids beyond a smaller engine tile count have no Tiled form
+    auto second = read(*written, "maps", kSources);
+    if (!second || second->map != first->map) __builtin_trap();
+  }
   return 0;
 }

@@ -70,8 +70,7 @@ void read_properties(const At& owner, std::map<std::string, TiledProperty>& out)
 
 std::optional<Failure> read_colour(const At& at, TransparentColour& colour) {
   if (!at.present()) return std::nullopt;
-  std::string_view hex = at.value.is_string() ? at.text() : std::string_view();
-  std::string s(hex);
+  std::string s = at.text();
   if (!s.empty() && s.front() == '#') s.erase(0, 1);
   uint32_t c = 0;
   const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), c, 16);
@@ -228,13 +227,13 @@ Outcome<Json> parse_json(std::string_view text, const std::string& file) {
     return Json::parse(text);
   } catch (const Json::parse_error& e) {
     return failure_at({0, "byte " + std::to_string(e.byte), file}, "not JSON");
+  } catch (const Json::exception&) {  // a number beyond every type, and the like
+    return failure_at({0, "(root)", file}, "not JSON that hexmap reads");
   }
 }
 
-}  // namespace
-
-Outcome<TiledTileset> parse_tsj(std::string_view text, const std::filesystem::path& file,
-                                const TmxSources& sources) {
+Outcome<TiledTileset> read_tsj(std::string_view text, const std::filesystem::path& file,
+                               const TmxSources& sources) {
   auto doc = parse_json(text, file.filename().string());
   if (!doc) return doc.failure();
   const At root{*doc, "", file.filename().string()};
@@ -244,8 +243,8 @@ Outcome<TiledTileset> parse_tsj(std::string_view text, const std::filesystem::pa
   return t;
 }
 
-Outcome<TiledMap> parse_tiled_json(std::string_view text, const std::filesystem::path& folder,
-                                   const TmxSources& sources) {
+Outcome<TiledMap> read_tiled_json_map(std::string_view text, const std::filesystem::path& folder,
+                                      const TmxSources& sources) {
   auto doc = parse_json(text, "");
   if (!doc) return doc.failure();
   const At root{*doc, "", ""};
@@ -272,6 +271,28 @@ Outcome<TiledMap> parse_tiled_json(std::string_view text, const std::filesystem:
   }
   if (auto f = read_layers(root["layers"], true, false, 0, map)) return *f;
   return map;
+}
+
+// Reading a parsed document never throws by design; a slip shows as a refusal, not a crash.
+template <typename Read>
+auto without_throwing(const std::string& file, Read read) -> decltype(read()) {
+  try {
+    return read();
+  } catch (const Json::exception& e) {
+    return failure_at({0, "(root)", file}, std::string("unexpected JSON: ") + e.what());
+  }
+}
+
+}  // namespace
+
+Outcome<TiledTileset> parse_tsj(std::string_view text, const std::filesystem::path& file,
+                                const TmxSources& sources) {
+  return without_throwing(file.filename().string(), [&] { return read_tsj(text, file, sources); });
+}
+
+Outcome<TiledMap> parse_tiled_json(std::string_view text, const std::filesystem::path& folder,
+                                   const TmxSources& sources) {
+  return without_throwing("", [&] { return read_tiled_json_map(text, folder, sources); });
 }
 
 }  // namespace hexmap::tool
