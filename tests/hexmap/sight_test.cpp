@@ -49,21 +49,16 @@ TEST(Sight, SegmentAlongASideNeedsOneClearCellAndSqueezesBetweenWallEnds) {
     map.SET_ID_WALL(0, 4, c.from_walls);
     map.SET_ID_WALL(1, 3, c.walls_of_1_3);
     EXPECT_EQ(line_of_sight(map, VECTOR2D(0, 4), VECTOR2D(2, 4)), c.seen) << c.from_walls;
-    EXPECT_EQ(line_of_sight(map, VECTOR2D(2, 4), VECTOR2D(0, 4)), c.seen) << c.from_walls;
     EXPECT_EQ(reference::literal_sight(map, VECTOR2D(0, 4), VECTOR2D(2, 4)), c.seen);
   }
 }
 
-TEST(Sight, OffTheMapAndBadArgumentsSeeNothing) {
+// Viewers and targets off the map, and radius -1 and 0, are among the random cases below.
+TEST(Sight, SizeFieldsThatPromiseMoreCellsThanThereAreSeeNothing) {
   HEXAGON_MAP map;
   reference::make_open_map(map, 5, 5);
+  map.MAP_WIDTH = 6;
   std::vector<VECTOR2D> visible{VECTOR2D(9, 9)};
-  EXPECT_FALSE(line_of_sight(map, VECTOR2D(0, 0), VECTOR2D(5, 0)));
-  field_of_view(map, VECTOR2D(-1, 0), 3, visible);
-  EXPECT_TRUE(visible.empty());
-  field_of_view(map, VECTOR2D(2, 2), 0, visible);
-  EXPECT_EQ(visible, std::vector<VECTOR2D>{VECTOR2D(2, 2)});
-  map.MAP_WIDTH = 6;  // size fields that promise more cells than there are
   field_of_view(map, VECTOR2D(2, 2), 3, visible);
   EXPECT_TRUE(visible.empty());
   EXPECT_FALSE(line_of_sight(map, VECTOR2D(0, 0), VECTOR2D(1, 0)));
@@ -100,11 +95,10 @@ TEST(Sight, RandomMapsMatchTheLiteralRuleSymmetricallyAndMonotonically) {
     map.SET_ID_WALL(more, map.GET_ID_WALL(more) | 1 << pick(0, 5));
     if (pick(0, 1) == 0) map.ASTAR_CELLSETSOLID(more.X, more.Y, -1);
     field_of_view(map, viewer, radius, after);
-    for (const VECTOR2D c : after)
-      ASSERT_TRUE(std::binary_search(
-          visible.begin(), visible.end(), c,
-          [](VECTOR2D p, VECTOR2D q) { return p.Y != q.Y ? p.Y < q.Y : p.X < q.X; }))
-          << "seed " << seed;
+    ASSERT_TRUE(
+        std::includes(visible.begin(), visible.end(), after.begin(), after.end(),
+                      [](VECTOR2D p, VECTOR2D q) { return p.Y != q.Y ? p.Y < q.Y : p.X < q.X; }))
+        << "seed " << seed;
   }
   EXPECT_EQ(visible.data(), storage);  // no allocation once the capacity is there
   EXPECT_GT(seen_pairs, 1000);
