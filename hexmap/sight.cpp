@@ -11,8 +11,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "hexmap/draw_support.hpp"
 #include "hexmap/grid_geometry.hpp"
+#include "hexmap/grid_size.hpp"
 #include "hexmap/hexagon_map.hpp"
 #include "hexmap/sight_geometry.hpp"
 
