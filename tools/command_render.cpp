@@ -18,6 +18,7 @@ namespace {
 constexpr int32_t kNoExpansionLimit = std::numeric_limits<int32_t>::max();
 // The flood display pulses; this many draws bring it to full strength (opacity 200).
 constexpr int kFloodDrawsToFullOpacity = 40;
+constexpr int kRangeDrawsToHalfOpacity = 20;
 
 // Size of the whole map's picture in map pixels, tiles that reach past their box included.
 int64_t map_extent(int32_t cells, int32_t box, int32_t tile) {
@@ -138,7 +139,9 @@ int run_render(const RenderRequest& request) {
   }
   raster::screen_lock();
   const bool shaded = request.flood || request.range;
-  for (int i = 1; shaded && i < kFloodDrawsToFullOpacity; ++i)
+  // A range is shaded at half strength (opacity 100), for the ground under it tells its costs.
+  const int draws = request.flood ? kFloodDrawsToFullOpacity : kRangeDrawsToHalfOpacity;
+  for (int i = 1; shaded && i < draws; ++i)
     map.FLOODMAP_DRAW_PATH();
   raster::screen_clear();
   map.DRAW();
