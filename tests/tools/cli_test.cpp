@@ -325,6 +325,31 @@ TEST_F(Cli, TiledDrawsEveryCellWhereTheEngineDoes) {
   expect_same_centres(png("t.png"), png("engine.png"), m, "g.tmx");
 }
 
+// Tiled reads the JSON export as it reads the TMX export: its CSV export of every layer is the
+// same from both, and the ground layer holds the map's ground ids (Tiled writes gid - 1).
+TEST_F(Cli, TiledExportsTheSameLayersFromTheJsonAndTheTmxExport) {
+  if (shell("command -v tiled").status != 0)
+    GTEST_SKIP() << "tiled (Debian package tiled) is not installed: comparison skipped";
+  MapDocument m = six_by_six();
+  for (size_t i = 0; i < m.cells.size(); ++i)
+    m.cells[i].ground = static_cast<int32_t>(i % 8);
+  write("g.txt", *format_map_text(m));
+  ASSERT_EQ(run("convert g.txt g.tmx").status, 0);
+  ASSERT_EQ(run("convert g.txt g.tmj").status, 0);
+  for (const char* form : {"tmx", "tmj"})
+    ASSERT_EQ(shell(std::string("QT_QPA_PLATFORM=offscreen tiled --export-map csv g.") + form +
+                    " " + form + ".csv")
+                  .status,
+              0);
+  std::string ground;
+  for (int32_t y = 0; y < 6; ++y)
+    for (int32_t x = 0; x < 6; ++x)
+      ground += std::to_string((y * 6 + x) % 8) + (x < 5 ? "," : "\n");
+  EXPECT_EQ(bytes("tmx_ground.csv"), ground);
+  for (const std::string layer : {"ground", "wall up", "wall down", "solid", "overlay", "prop"})
+    EXPECT_EQ(bytes("tmj_" + layer + ".csv"), bytes("tmx_" + layer + ".csv")) << layer;
+}
+
 // Maps saved by Tiled 1.8 itself, each in TMX and JSON: map | the ground layer's name in
 // Tiled | what `check` says after the map's name.
 constexpr std::string_view kCorpus = R"(
