@@ -65,6 +65,9 @@ int to_text(LoadedMap loaded, const std::filesystem::path& in, const std::filesy
   if (dropped > 0)
     std::cerr << "hexmap: note: map files hold no overlay or prop ids; those of " << dropped
               << " cells were left out\n";
+  if (!loaded.map.ground_costs.empty())
+    std::cerr << "hexmap: note: map files hold no ground costs; the "
+              << loaded.map.ground_costs.size() << " costs of the tilesets were left out\n";
   return kExitOk;
 }
 
