@@ -101,7 +101,7 @@ struct PathFinder::Search {
   int row_shift = 0;
   uint32_t inner_width = 0;  // columns 1 to width - 2
   uint32_t inner_height = 0;
-  std::array<std::array<int32_t, detail::kDirectionCount>, 2> inner_offsets{};  // by parity
+  std::array<std::array<int32_t, kDirectionCount>, 2> inner_offsets{};  // by parity
   // The estimate of a route's search: per step, times the grid distance to the goal.
   int64_t estimate_step = 0;
   VECTOR2D goal;
@@ -148,7 +148,7 @@ struct PathFinder::Search {
     inner_width = static_cast<uint32_t>(std::max(width - 2, 0));
     inner_height = static_cast<uint32_t>(std::max(height - 2, 0));
     for (int32_t parity = 0; parity < 2; ++parity)
-      for (int32_t d = 0; d < detail::kDirectionCount; ++d)
+      for (int32_t d = 0; d < kDirectionCount; ++d)
         inner_offsets[static_cast<size_t>(parity)][static_cast<size_t>(d)] =
             detail::index_step(d, width, width * parity);
     return true;
@@ -210,10 +210,10 @@ struct PathFinder::Search {
           static_cast<uint32_t>(p.Y - 1) < inner_height) {
         const int32_t* offsets = inner_offsets[static_cast<size_t>(p.X & 1)].data();
 #pragma GCC unroll 6
-        for (int32_t d = 0; d < detail::kDirectionCount; ++d)
+        for (int32_t d = 0; d < kDirectionCount; ++d)
           relax<kHeap>(costs, queue, g, p, i + offsets[d], d);
       } else {
-        for (int32_t d = 0; d < detail::kDirectionCount; ++d) {
+        for (int32_t d = 0; d < kDirectionCount; ++d) {
           const VECTOR2D q(p.X + column_step(d), p.Y + row_step(p.X, d));
           if (inside(q)) relax<kHeap>(costs, queue, g, p, index(q), d);
         }
@@ -295,34 +295,38 @@ struct PathFinder::Search {
     estimate_step = 0;
     const Node& end = nodes[static_cast<size_t>(goal_index)];
     if (!current(end) || end.dist == kUnreached) return false;
-    walk_back(from, to, costs, out);
+    if (!walk_back(from, to, costs, out)) {
+      out.cells.clear();
+      return false;
+    }
     out.cost = end.dist;
     return true;
   }
 
   // From the goal to the start, each time to the neighbour in the lowest direction that lies
-  // on a cheapest route to the cell; then reversed.
+  // on a cheapest route to the cell; then reversed. Each step back costs less, so the walk
+  // ends; false when a callable priced a step otherwise than during the search, and no
+  // neighbour fits.
   template <typename Costs>
-  void walk_back(VECTOR2D from, VECTOR2D to, const Costs& costs, Route& out) {
-    VECTOR2D v = to;
-    out.cells.push_back(v);
-    while (v != from) {
+  bool walk_back(VECTOR2D from, VECTOR2D to, const Costs& costs, Route& out) {
+    out.cells.push_back(to);
+    for (VECTOR2D v = to; v != from;) {
       const Node& here = nodes[static_cast<size_t>(index(v))];
-      for (int32_t k = 0; k < detail::kDirectionCount; ++k) {
+      const VECTOR2D at = v;
+      for (int32_t k = 0; k < kDirectionCount && v == at; ++k) {
         const VECTOR2D u(v.X + column_step(k), v.Y + row_step(v.X, k));
         if (!inside(u)) continue;
         const Node& there = nodes[static_cast<size_t>(index(u))];
-        const int32_t d = detail::opposite(k);  // the step from u into v
+        const int32_t d = opposite(k);  // the step from u into v
         if (!current(there) || there.dist == kUnreached || (here.tag >> d & 1u) == 0) continue;
         const int32_t c = costs.step(here, u, v, d);
-        if (c > 0 && there.dist + c == here.dist) {
-          v = u;
-          break;
-        }
+        if (c > 0 && there.dist + c == here.dist) v = u;
       }
+      if (v == at) return false;
       out.cells.push_back(v);
     }
     std::reverse(out.cells.begin(), out.cells.end());
+    return true;
   }
 
   // Every cell within the budget, scanned row by row over the box of the settled cells.

@@ -148,5 +148,23 @@ TEST(PathFinder, RefusesSizeFieldsThatDisagreeWithTheCells) {
   EXPECT_TRUE(field.empty());
 }
 
+// A callable that prices a step differently each time cannot send the walk back astray.
+TEST(PathFinder, AFickleCallableGivesARouteOrNone) {
+  HEXAGON_MAP map;
+  reference::make_open_map(map, 9, 9);
+  PathFinder finder(map);
+  int32_t calls = 0;
+  Route route;
+  for (int i = 0; i < 20; ++i) {
+    if (finder.find_path(
+            VECTOR2D(0, i % 9), VECTOR2D(8, 8),
+            [&](VECTOR2D, VECTOR2D, int32_t) { return ++calls % 3 + 1; }, route))
+      EXPECT_TRUE(route.cells.front() == VECTOR2D(0, i % 9) &&
+                  route.cells.back() == VECTOR2D(8, 8));
+    else
+      EXPECT_TRUE(route.cells.empty());
+  }
+}
+
 }  // namespace
 }  // namespace hexmap
