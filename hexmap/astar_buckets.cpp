@@ -124,7 +124,7 @@ Steps make_steps(int32_t width) {
   for (int32_t parity = 0; parity < 2; ++parity) {
     for (int32_t d = 0; d < kDirectionCount; ++d) {
       t.row[parity][d] = row_step(parity, d);
-      t.index[parity][d] = index_step<ptrdiff_t>(d, width, width * parity);
+      t.index[parity][d] = index_step<ptrdiff_t>(d, width, ptrdiff_t{width} * parity);
     }
   }
   return t;

@@ -19,7 +19,7 @@ fail() {
   exit 1
 }
 
-expected='path found, 9 steps; first log line ": - HEXAGON MAP is created"; pixel ffffffff'
+expected='path found, 9 steps; ring of 12; first log line ": - HEXAGON MAP is created"; pixel ffffffff'
 run_consumer() {  # how it was built, program
   local out
   out=$("$2") || fail "$1: the program failed"
@@ -43,6 +43,7 @@ cmake_consumer() {  # build folder, extra configure arguments...
 hexmap_exports='hexmap::HEXAGON_MAP::(~?HEXAGON_MAP|[A-Z][A-Z0-9_]*)
 hexmap::PathFinder::(~?PathFinder|(find_path|reachable|distance_field)(_by_steps)?)
 hexmap::to_string
+hexmap::hex_(line|ring|spiral|rotate)
 hexmap::operator<<
 hexmap::set_log_sink
 hexmap::stdout_log_sink
@@ -69,7 +70,7 @@ install)
   prefix=$work/prefix
   cmake --install "$tree" --prefix "$prefix" >/dev/null
   headers=$(cd "$prefix/include" && find . -type f | sort | xargs)
-  [ "$headers" = "./hexmap/directions.hpp ./hexmap/hexagon_map.hpp ./hexmap/pathfinder.hpp ./hexmap/sight.hpp ./raster/raster.hpp" ] ||
+  [ "$headers" = "./hexmap/directions.hpp ./hexmap/hex.hpp ./hexmap/hexagon_map.hpp ./hexmap/pathfinder.hpp ./hexmap/sight.hpp ./raster/raster.hpp" ] ||
     fail "installed headers are not the public ones: $headers"
   check_exports "$(find "$prefix" -name libhexmap.so)" "$hexmap_exports"
   check_exports "$(find "$prefix" -name libhexmap-raster.so)" "$raster_exports"

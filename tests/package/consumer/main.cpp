@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "hexmap/hex.hpp"
 #include "hexmap/hexagon_map.hpp"
 #include "raster/raster.hpp"
 
@@ -23,8 +24,9 @@ int main() {
   map.CREATE_MAP(8, 6);
   map.MAKE_SAMPLE_MAP(1);
   map.ASTAR_COMPUTE(hexmap::VECTOR2D(0, 0), hexmap::VECTOR2D(7, 5), 1000);
-  std::printf("path %s, %d steps; first log line \"%s\"; pixel %08x\n",
-              map.ASTAR_PATH_FOUND != 0 ? "found" : "missing", map.ASTAR_PATH_LENGTH,
+  const size_t ring = hexmap::hex_ring(hexmap::VECTOR2D(0, 0), 2).size();
+  std::printf("path %s, %d steps; ring of %zu; first log line \"%s\"; pixel %08x\n",
+              map.ASTAR_PATH_FOUND != 0 ? "found" : "missing", map.ASTAR_PATH_LENGTH, ring,
               log.front().c_str(), drawn);
   return 0;
 }
