@@ -3,7 +3,8 @@
 # hexmap_add_library(NAME OUTPUT_NAME file SYMBOLS version-script
 #                    PUBLIC_HEADERS header... SOURCES source...)
 # Compiles the sources once (NAME_objects) and makes of them
-#  - NAME (alias hexmap::NAME): the shared library users get. It exports only what its version
+#  - NAME (alias hexmap::NAME): the shared library users get (static where the platform has no
+#    shared libraries, as in a WebAssembly build). It exports only what its version
 #    script lists, its SONAME carries the project's major.minor version, and its users see the
 #    public headers alone: a folder of links to them stands in for the installed include folder.
 #  - NAME_internal: a static library of the same objects with the whole source tree on its
@@ -28,12 +29,17 @@ function(hexmap_add_library name)
     list(APPEND installed_headers ${path})
   endforeach()
 
-  add_library(${name} SHARED $<TARGET_OBJECTS:${name}_objects>)
+  get_property(shared GLOBAL PROPERTY TARGET_SUPPORTS_SHARED_LIBS)
+  if(shared)
+    add_library(${name} SHARED $<TARGET_OBJECTS:${name}_objects>)
+    target_link_options(${name} PRIVATE -Wl,--version-script=${arg_SYMBOLS})
+  else()
+    add_library(${name} STATIC $<TARGET_OBJECTS:${name}_objects>)
+  endif()
   add_library(hexmap::${name} ALIAS ${name})
   target_include_directories(${name} PUBLIC
     $<BUILD_INTERFACE:${public_root}> $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
   target_compile_features(${name} PUBLIC cxx_std_20)
-  target_link_options(${name} PRIVATE -Wl,--version-script=${arg_SYMBOLS})
   set_target_properties(${name} PROPERTIES
     OUTPUT_NAME ${arg_OUTPUT_NAME}
     VERSION ${PROJECT_VERSION}

@@ -1,7 +1,7 @@
 // The log: every map's lines go through one process-wide sink.
-#include <atomic>
 #include <cstdio>
 #include <memory>
+#include <mutex>
 #include <utility>
 
 #include "hexmap/hexagon_map.hpp"
@@ -11,12 +11,24 @@ namespace hexmap {
 namespace {
 
 // Held by shared pointer so that a line being written keeps its sink alive while another
-// thread, or the sink itself, replaces it. Null means silence.
+// thread, or the sink itself, replaces it. Null means silence. A mutex guards the pointer, not
+// the writing: the WebAssembly toolchain's library has no atomic shared pointer.
 using SharedSink = std::shared_ptr<const LogSink>;
 
-std::atomic<SharedSink>& current_sink() {
-  static std::atomic<SharedSink> sink{std::make_shared<const LogSink>(stdout_log_sink)};
-  return sink;
+struct SinkSlot {
+  std::mutex mutex;
+  SharedSink sink = std::make_shared<const LogSink>(stdout_log_sink);
+};
+
+SinkSlot& sink_slot() {
+  static SinkSlot slot;
+  return slot;
+}
+
+SharedSink current_sink() {
+  SinkSlot& slot = sink_slot();
+  const std::lock_guard lock(slot.mutex);
+  return slot.sink;
 }
 
 }  // namespace
@@ -28,12 +40,16 @@ void stdout_log_sink(std::string_view line) {
 }
 
 void set_log_sink(LogSink sink) {
-  current_sink().store(sink ? std::make_shared<const LogSink>(std::move(sink)) : nullptr);
+  SharedSink replacement = sink ? std::make_shared<const LogSink>(std::move(sink)) : nullptr;
+  SinkSlot& slot = sink_slot();
+  const std::lock_guard lock(slot.mutex);
+  // The old sink is released after the lock, in case its destructor logs.
+  replacement.swap(slot.sink);
 }
 
 void HEXAGON_MAP::PRINT_(std::string_view text) const {
   if (LOG_ENABLED == 0) return;
-  if (const SharedSink sink = current_sink().load()) (*sink)(text);
+  if (const SharedSink sink = current_sink()) (*sink)(text);
 }
 
 }  // namespace hexmap

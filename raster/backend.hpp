@@ -27,6 +27,8 @@ class Presenter {
   virtual ~Presenter() = default;
   // Prepares output for a width x height screen: "" on success, else why it cannot.
   virtual std::string open(int width, int height) = 0;
+  // The outermost screen_lock: the drawing of a frame begins.
+  virtual void frame_begun() {}
   // Shows the whole frame: width x height pixels, row-major, no padding.
   virtual void present(const Color* frame, int width, int height) = 0;
   // Moves pending events into input.
@@ -37,6 +39,9 @@ class Presenter {
 
 std::unique_ptr<Presenter> make_window_presenter();    // SDL2 window
 std::unique_ptr<Presenter> make_headless_presenter();  // frames kept in memory only
+std::unique_ptr<Presenter> make_web_presenter();       // the page's canvas (WebAssembly only)
+// The presenter of a backend, or nullptr when this build lacks it.
+std::unique_ptr<Presenter> make_presenter(Backend backend);
 
 // The one input state of the layer.
 InputState& input_state();

@@ -106,6 +106,12 @@ struct Canvas {
   void span(int x1, int x2, int y, Color c) const;
 };
 
+#ifdef __EMSCRIPTEN__
+inline constexpr Backend kDefaultBackend = Backend::web;
+#else
+inline constexpr Backend kDefaultBackend = Backend::window;
+#endif
+
 struct ScreenState {
   bool open = false;
   int depth = 32;
@@ -118,7 +124,7 @@ struct ScreenState {
   int text_column = 1;
   int lock_count = 0;
   bool unshown_drawing = false;  // drawn while unlocked and not yet presented
-  Backend backend = Backend::window;
+  Backend backend = kDefaultBackend;
   std::unique_ptr<Presenter> presenter;
 };
 

@@ -35,9 +35,11 @@ enum class PutMode { transparent, alpha_blend };
 inline constexpr PutMode put_transparent = PutMode::transparent;
 inline constexpr PutMode put_alpha_blend = PutMode::alpha_blend;
 
-enum class Backend { window, headless };
+// window: an SDL2 window, the default; headless: frames kept in memory only; web: the page's
+// <canvas id="canvas">, the default (and the only one besides headless) in a WebAssembly build.
+enum class Backend { window, headless, web };
 // Chooses how frames are presented and input gathered; takes effect at the next
-// screen_set_mode.
+// screen_set_mode, which fails for a backend this build lacks.
 void select_backend(Backend backend);
 
 // Why the most recent refused operation was refused (empty until something is refused).

@@ -21,6 +21,22 @@ std::string& reason_storage() {
 
 }  // namespace
 
+std::unique_ptr<Presenter> make_presenter(Backend backend) {
+  switch (backend) {
+    case Backend::headless:
+      return make_headless_presenter();
+#ifdef __EMSCRIPTEN__
+    case Backend::web:
+      return make_web_presenter();
+#else
+    case Backend::window:
+      return make_window_presenter();
+#endif
+    default:
+      return nullptr;
+  }
+}
+
 ScreenState& screen() {
   static ScreenState state;
   return state;
@@ -106,14 +122,13 @@ int screen_set_mode(int width, int height, int depth, int /*pages*/, int /*flags
   Image frame;
   std::vector<Color> presented;
   try {
-    presenter = s.backend == Backend::headless ? detail::make_headless_presenter()
-                                               : detail::make_window_presenter();
+    presenter = detail::make_presenter(s.backend);
     frame.pixels.assign(static_cast<size_t>(width) * height, detail::kBackground);
     presented = frame.pixels;
   } catch (const std::bad_alloc&) {
     return detail::refuse("screen_set_mode: out of memory");
   }
-  if (!presenter) return detail::refuse("screen_set_mode: no presenter");
+  if (!presenter) return detail::refuse("screen_set_mode: this build lacks the chosen backend");
   if (std::string why = presenter->open(width, height); !why.empty()) {
     return detail::refuse("screen_set_mode: " + why);
   }
@@ -163,6 +178,7 @@ int screen_lock() {
   if (!s.open) return detail::refuse("screen_lock: no screen is open");
   // Unlocked drawing done before this frame is shown now, not mixed into the frame.
   if (s.lock_count == 0 && s.unshown_drawing) detail::present_lines(0, s.frame.height - 1);
+  if (s.lock_count == 0 && s.presenter) s.presenter->frame_begun();
   ++s.lock_count;
   return 0;
 }

@@ -1,6 +1,6 @@
 // Timer, random numbers and sleeping.
-#include <bit>
 #include <chrono>
+#include <cstring>
 #include <thread>
 
 #include "raster/internal.hpp"
@@ -44,8 +44,10 @@ double timer_seconds() {
 }
 
 void random_seed(double seed) {
-  // +0 and -0 are the same seed.
-  random_state().state = std::bit_cast<uint64_t>(seed == 0 ? 0.0 : seed);
+  // +0 and -0 are the same seed. The bits are copied rather than bit_cast: the WebAssembly
+  // toolchain's library lacks it.
+  const double value = seed == 0 ? 0.0 : seed;
+  std::memcpy(&random_state().state, &value, sizeof value);
 }
 
 double random_unit() {

@@ -1,0 +1,277 @@
+// The web backend: shows finished frames on the page's <canvas id="canvas"> through its 2D
+// context and turns the canvas's events into the layer's input state (screen pixels, PC scan
+// codes, key strings). Events are queued as they come and applied in order when the program
+// reads its input, so a slow frame loses nothing.
+#include <emscripten.h>
+#include <emscripten/html5.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "raster/internal.hpp"
+#include "raster/keys.hpp"
+
+// clang-format off
+// Gets the canvas and its 2D context ready for width x height pixels; 0 when the page has none.
+EM_JS(int, hexmap_web_open, (int width, int height), {
+  const canvas = document.getElementById("canvas");
+  const context = canvas ? canvas.getContext("2d") : null;
+  if (!context) return 0;
+  canvas.width = width;
+  canvas.height = height;
+  if (canvas.tabIndex < 0) canvas.tabIndex = 0;
+  canvas.oncontextmenu = (event) => event.preventDefault();
+  // The program takes the mouse's presses, so the canvas takes the keyboard's focus itself.
+  canvas.onmousedown = () => canvas.focus();
+  Module.hexmapContext = context;
+  Module.hexmapLockedAt = null;
+  Module.frameTimes = Module.frameTimes || [];
+  return 1;
+});
+
+EM_JS(void, hexmap_web_frame_begun, (), {
+  Module.hexmapLockedAt = performance.now();
+});
+
+// rgba: width x height pixels, bytes R, G, B, A. Records the time since the frame's lock.
+EM_JS(void, hexmap_web_present, (const void* rgba, int width, int height), {
+  const bytes = new Uint8ClampedArray(HEAPU8.buffer, rgba, width * height * 4);
+  Module.hexmapContext.putImageData(new ImageData(bytes, width, height), 0, 0);
+  if (Module.hexmapLockedAt !== null) {
+    Module.frameTimes.push(performance.now() - Module.hexmapLockedAt);
+    if (Module.frameTimes.length > 1000) Module.frameTimes.shift();
+    Module.hexmapLockedAt = null;
+  }
+});
+// clang-format on
+
+namespace raster::detail {
+namespace {
+
+constexpr const char* kCanvas = "#canvas";
+constexpr EM_BOOL kHandled =
+    EM_TRUE;  // the browser's own action (scrolling, help, find) is skipped
+
+// A release is held back until the press has been seen by a whole frame, or for this long when
+// the program shows no frames, so that a quick click or tap still counts.
+constexpr double kMinPressMs = 100;
+
+// DOM mouse buttons 0 (left) and 2 (right) are the layer's bits 0 and 1.
+constexpr int kDomLeftButton = 0;
+constexpr int kDomRightButton = 2;
+
+// One event of the canvas, waiting for the program to read its input.
+struct WebEvent {
+  enum class Kind { move, press, release, key_down, key_up, wheel, blur };
+  Kind kind = Kind::move;
+  int x = 0;  // screen pixels (move, press)
+  int y = 0;
+  int code = 0;      // button bit (press, release), PC scan code (keys), wheel steps
+  std::string text;  // key_down: the key string it queues, if any
+};
+
+// 0xAARRGGBB is B, G, R, A in memory; the canvas wants R, G, B, A, opaque.
+uint32_t to_rgba(Color c) {
+  return 0xFF000000u | ((c & 0xFFu) << 16) | (c & 0xFF00u) | ((c >> 16) & 0xFFu);
+}
+
+class WebPresenter final : public Presenter {
+ public:
+  ~WebPresenter() override { release_callbacks(); }
+
+  std::string open(int width, int height) override {
+    if (hexmap_web_open(width, height) == 0) return "the page has no <canvas id=\"canvas\">";
+    rgba_.assign(static_cast<size_t>(width) * height, 0);
+    width_ = width;
+    height_ = height;
+    install_callbacks();
+    return {};
+  }
+
+  void frame_begun() override { hexmap_web_frame_begun(); }
+
+  void present(const Color* frame, int width, int height) override {
+    if (frame == nullptr || width != width_ || height != height_) return;
+    for (size_t i = 0; i < rgba_.size(); ++i)
+      rgba_[i] = to_rgba(frame[i]);
+    hexmap_web_present(rgba_.data(), width, height);
+    ++frames_;
+  }
+
+  void poll(InputState& input) override {
+    while (!pending_.empty()) {
+      const WebEvent& e = pending_.front();
+      if (held_back(e)) break;
+      apply(e, input);
+      pending_.pop_front();
+    }
+  }
+
+  std::string name() const override { return "web canvas"; }
+
+ private:
+  // When a press was applied: the frame count and the time.
+  struct Pressed {
+    unsigned frame = 0;
+    double at = 0;
+  };
+
+  bool held_back(const WebEvent& e) const {
+    if (e.kind != WebEvent::Kind::release && e.kind != WebEvent::Kind::key_up) return false;
+    const Pressed& p =
+        e.kind == WebEvent::Kind::release ? button_pressed_[e.code] : key_pressed_[e.code];
+    return p.frame == frames_ && emscripten_get_now() - p.at < kMinPressMs;
+  }
+
+  void apply(const WebEvent& e, InputState& input) {
+    const Pressed now{frames_, emscripten_get_now()};
+    switch (e.kind) {
+      case WebEvent::Kind::move:
+        set_mouse(e.x, e.y, input);
+        break;
+      case WebEvent::Kind::press:
+        set_mouse(e.x, e.y, input);
+        input.buttons |= 1 << e.code;
+        button_pressed_[e.code] = now;
+        break;
+      case WebEvent::Kind::release:
+        input.buttons &= ~(1 << e.code);
+        break;
+      case WebEvent::Kind::key_down:
+        if (e.code != 0) {
+          input.keys[static_cast<size_t>(e.code)] = true;
+          key_pressed_[static_cast<size_t>(e.code)] = now;
+        }
+        if (!e.text.empty()) input.queue.push_back(e.text);
+        break;
+      case WebEvent::Kind::key_up:
+        if (e.code != 0) input.keys[static_cast<size_t>(e.code)] = false;
+        break;
+      case WebEvent::Kind::wheel:
+        input.wheel += e.code;
+        break;
+      case WebEvent::Kind::blur:
+        // Releases can happen elsewhere; nothing stays held.
+        input.keys.fill(false);
+        input.buttons = 0;
+        break;
+    }
+  }
+
+  static void set_mouse(int x, int y, InputState& input) {
+    input.mouse_x = x;
+    input.mouse_y = y;
+    input.mouse_known = true;
+  }
+
+  // Canvas CSS pixels to screen pixels: the page may show the canvas scaled.
+  void to_screen(const EmscriptenMouseEvent& e, int& x, int& y) const {
+    double css_width = 0;
+    double css_height = 0;
+    emscripten_get_element_css_size(kCanvas, &css_width, &css_height);
+    x = css_width > 0 ? static_cast<int>(e.targetX * width_ / css_width) : e.targetX;
+    y = css_height > 0 ? static_cast<int>(e.targetY * height_ / css_height) : e.targetY;
+  }
+
+  static int button_bit(unsigned short dom_button) {
+    if (dom_button == kDomLeftButton) return 0;
+    if (dom_button == kDomRightButton) return 1;
+    return -1;
+  }
+
+  static EM_BOOL on_mouse(int type, const EmscriptenMouseEvent* e, void* self) {
+    auto& p = *static_cast<WebPresenter*>(self);
+    WebEvent event;
+    p.to_screen(*e, event.x, event.y);
+    if (type == EMSCRIPTEN_EVENT_MOUSEMOVE) {
+      p.pending_.push_back(event);
+      return EM_FALSE;
+    }
+    event.code = button_bit(e->button);
+    if (event.code < 0) return EM_FALSE;
+    event.kind =
+        type == EMSCRIPTEN_EVENT_MOUSEDOWN ? WebEvent::Kind::press : WebEvent::Kind::release;
+    p.pending_.push_back(event);
+    return kHandled;
+  }
+
+  static EM_BOOL on_wheel(int /*type*/, const EmscriptenWheelEvent* e, void* self) {
+    if (e->deltaY == 0) return EM_FALSE;
+    WebEvent event;
+    event.kind = WebEvent::Kind::wheel;
+    event.code = e->deltaY < 0 ? 1 : -1;  // away from the user counts up
+    static_cast<WebPresenter*>(self)->pending_.push_back(event);
+    return kHandled;
+  }
+
+  static EM_BOOL on_key(int type, const EmscriptenKeyboardEvent* e, void* self) {
+    auto& p = *static_cast<WebPresenter*>(self);
+    const std::string_view code = e->code;
+    if (code == "AltLeft") p.left_alt_ = type == EMSCRIPTEN_EVENT_KEYDOWN;
+    WebEvent event;
+    event.code = pc_code_of_dom(code);
+    if (type == EMSCRIPTEN_EVENT_KEYUP) {
+      event.kind = WebEvent::Kind::key_up;
+    } else {
+      event.kind = WebEvent::Kind::key_down;
+      event.text = dom_key_string({code, e->key, e->shiftKey != 0, e->ctrlKey != 0, e->altKey != 0,
+                                   p.left_alt_, e->metaKey != 0});
+    }
+    p.pending_.push_back(std::move(event));
+    return kHandled;
+  }
+
+  static EM_BOOL on_blur(int /*type*/, const EmscriptenFocusEvent* /*e*/, void* self) {
+    auto& p = *static_cast<WebPresenter*>(self);
+    p.left_alt_ = false;
+    WebEvent event;
+    event.kind = WebEvent::Kind::blur;
+    p.pending_.push_back(event);
+    return EM_FALSE;
+  }
+
+  void install_callbacks() {
+    emscripten_set_mousedown_callback(kCanvas, this, EM_TRUE, on_mouse);
+    emscripten_set_mousemove_callback(kCanvas, this, EM_TRUE, on_mouse);
+    // A button released outside the canvas is still released.
+    emscripten_set_mouseup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, EM_TRUE, on_mouse);
+    emscripten_set_wheel_callback(kCanvas, this, EM_TRUE, on_wheel);
+    emscripten_set_keydown_callback(kCanvas, this, EM_TRUE, on_key);
+    emscripten_set_keyup_callback(kCanvas, this, EM_TRUE, on_key);
+    emscripten_set_blur_callback(kCanvas, this, EM_TRUE, on_blur);
+  }
+
+  void release_callbacks() {
+    emscripten_set_mousedown_callback(kCanvas, nullptr, EM_TRUE, nullptr);
+    emscripten_set_mousemove_callback(kCanvas, nullptr, EM_TRUE, nullptr);
+    emscripten_set_mouseup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, nullptr);
+    emscripten_set_wheel_callback(kCanvas, nullptr, EM_TRUE, nullptr);
+    emscripten_set_keydown_callback(kCanvas, nullptr, EM_TRUE, nullptr);
+    emscripten_set_keyup_callback(kCanvas, nullptr, EM_TRUE, nullptr);
+    emscripten_set_blur_callback(kCanvas, nullptr, EM_TRUE, nullptr);
+  }
+
+  int width_ = 0;
+  int height_ = 0;
+  std::vector<uint32_t> rgba_;  // the frame as the canvas takes it
+  std::deque<WebEvent> pending_;
+  unsigned frames_ = 0;  // frames presented so far
+  std::array<Pressed, 2> button_pressed_{};
+  std::array<Pressed, kScanCodes> key_pressed_{};
+  bool left_alt_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<Presenter> make_web_presenter() {
+  return std::make_unique<WebPresenter>();
+}
+
+}  // namespace raster::detail
