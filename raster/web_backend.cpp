@@ -4,6 +4,9 @@
 // reads its input, so a slow frame loses nothing.
 #include <emscripten.h>
 #include <emscripten/html5.h>
+#ifdef __wasm_simd128__
+#include <wasm_simd128.h>
+#endif
 
 #include <algorithm>
 #include <array>
@@ -82,6 +85,21 @@ uint32_t to_rgba(Color c) {
   return 0xFF000000u | ((c & 0xFFu) << 16) | (c & 0xFF00u) | ((c >> 16) & 0xFFu);
 }
 
+void to_rgba(const Color* frame, uint32_t* rgba, size_t count) {
+  size_t i = 0;
+#ifdef __wasm_simd128__
+  const v128_t opaque = wasm_i32x4_splat(static_cast<int32_t>(0xFF000000u));
+  for (; i + 4 <= count; i += 4) {
+    const v128_t bgra = wasm_v128_load(frame + i);
+    const v128_t rgb = wasm_i8x16_shuffle(bgra, bgra, 2, 1, 0, 3, 6, 5, 4, 7, 10, 9, 8, 11, 14, 13,
+                                          12, 15);
+    wasm_v128_store(rgba + i, wasm_v128_or(rgb, opaque));
+  }
+#endif
+  for (; i < count; ++i)
+    rgba[i] = to_rgba(frame[i]);
+}
+
 class WebPresenter final : public Presenter {
  public:
   ~WebPresenter() override { release_callbacks(); }
@@ -99,8 +117,7 @@ class WebPresenter final : public Presenter {
 
   void present(const Color* frame, int width, int height) override {
     if (frame == nullptr || width != width_ || height != height_) return;
-    for (size_t i = 0; i < rgba_.size(); ++i)
-      rgba_[i] = to_rgba(frame[i]);
+    to_rgba(frame, rgba_.data(), rgba_.size());
     hexmap_web_present(rgba_.data(), width, height);
     ++frames_;
   }

@@ -11,6 +11,7 @@ packages=(
   libcli11-dev libpugixml-dev nlohmann-json3-dev libpng-dev zlib1g-dev
   clang libclang-rt-14-dev clang-format clang-tidy cppcheck
   xvfb xdotool x11-apps libx11-dev python3
+  emscripten chromium nodejs
 )
 
 # Tiled's own renderer, for the test that compares its pictures with ours. Optional: that test
@@ -21,6 +22,8 @@ missing=()
 for p in "${packages[@]}" "${optional[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
+# The web test's npm; some Node.js builds bring their own.
+command -v npm >/dev/null || missing+=(npm)
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 sudo=""
