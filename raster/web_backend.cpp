@@ -91,8 +91,8 @@ void to_rgba(const Color* frame, uint32_t* rgba, size_t count) {
   const v128_t opaque = wasm_i32x4_splat(static_cast<int32_t>(0xFF000000u));
   for (; i + 4 <= count; i += 4) {
     const v128_t bgra = wasm_v128_load(frame + i);
-    const v128_t rgb = wasm_i8x16_shuffle(bgra, bgra, 2, 1, 0, 3, 6, 5, 4, 7, 10, 9, 8, 11, 14, 13,
-                                          12, 15);
+    const v128_t rgb =
+        wasm_i8x16_shuffle(bgra, bgra, 2, 1, 0, 3, 6, 5, 4, 7, 10, 9, 8, 11, 14, 13, 12, 15);
     wasm_v128_store(rgba + i, wasm_v128_or(rgb, opaque));
   }
 #endif
@@ -102,14 +102,14 @@ void to_rgba(const Color* frame, uint32_t* rgba, size_t count) {
 
 class WebPresenter final : public Presenter {
  public:
-  ~WebPresenter() override { release_callbacks(); }
+  ~WebPresenter() override { listen(false); }
 
   std::string open(int width, int height) override {
     if (hexmap_web_open(width, height) == 0) return "the page has no <canvas id=\"canvas\">";
     rgba_.assign(static_cast<size_t>(width) * height, 0);
     width_ = width;
     height_ = height;
-    install_callbacks();
+    listen(true);
     return {};
   }
 
@@ -254,25 +254,19 @@ class WebPresenter final : public Presenter {
     return EM_FALSE;
   }
 
-  void install_callbacks() {
-    emscripten_set_mousedown_callback(kCanvas, this, EM_TRUE, on_mouse);
-    emscripten_set_mousemove_callback(kCanvas, this, EM_TRUE, on_mouse);
+  // Listens to the canvas's events, or with `on` false no longer.
+  void listen(bool on) {
+    void* self = on ? this : nullptr;
+    const em_mouse_callback_func mouse = on ? on_mouse : nullptr;
+    const em_key_callback_func key = on ? on_key : nullptr;
+    emscripten_set_mousedown_callback(kCanvas, self, EM_TRUE, mouse);
+    emscripten_set_mousemove_callback(kCanvas, self, EM_TRUE, mouse);
     // A button released outside the canvas is still released.
-    emscripten_set_mouseup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, EM_TRUE, on_mouse);
-    emscripten_set_wheel_callback(kCanvas, this, EM_TRUE, on_wheel);
-    emscripten_set_keydown_callback(kCanvas, this, EM_TRUE, on_key);
-    emscripten_set_keyup_callback(kCanvas, this, EM_TRUE, on_key);
-    emscripten_set_blur_callback(kCanvas, this, EM_TRUE, on_blur);
-  }
-
-  void release_callbacks() {
-    emscripten_set_mousedown_callback(kCanvas, nullptr, EM_TRUE, nullptr);
-    emscripten_set_mousemove_callback(kCanvas, nullptr, EM_TRUE, nullptr);
-    emscripten_set_mouseup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, nullptr);
-    emscripten_set_wheel_callback(kCanvas, nullptr, EM_TRUE, nullptr);
-    emscripten_set_keydown_callback(kCanvas, nullptr, EM_TRUE, nullptr);
-    emscripten_set_keyup_callback(kCanvas, nullptr, EM_TRUE, nullptr);
-    emscripten_set_blur_callback(kCanvas, nullptr, EM_TRUE, nullptr);
+    emscripten_set_mouseup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, self, EM_TRUE, mouse);
+    emscripten_set_wheel_callback(kCanvas, self, EM_TRUE, on ? on_wheel : nullptr);
+    emscripten_set_keydown_callback(kCanvas, self, EM_TRUE, key);
+    emscripten_set_keyup_callback(kCanvas, self, EM_TRUE, key);
+    emscripten_set_blur_callback(kCanvas, self, EM_TRUE, on ? on_blur : nullptr);
   }
 
   int width_ = 0;
