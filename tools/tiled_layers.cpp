@@ -93,11 +93,12 @@ std::optional<Failure> place_chunk(const TiledChunk& chunk, const std::string& l
   for (size_t i = 0; i < chunk.gids.size(); ++i) {
     const int32_t x = chunk.x + static_cast<int32_t>(i % static_cast<size_t>(chunk.width));
     const int32_t y = chunk.y + static_cast<int32_t>(i / static_cast<size_t>(chunk.width));
-    const std::string at = "(" + std::to_string(x) + "," + std::to_string(y) + ")";
+    // Tiled's cell, for reasons only: most maps never need one.
+    const auto at = [x, y] { return "(" + std::to_string(x) + "," + std::to_string(y) + ")"; };
     uint32_t gid = chunk.gids[i];
     if (gid & kGidFlagMask) {
       if (drawn)
-        return failure_at(chunk.where, "the tile at " + at + " of layer " + in_quotes(layer) +
+        return failure_at(chunk.where, "the tile at " + at() + " of layer " + in_quotes(layer) +
                                            " is flipped or rotated; hexmap draws tiles only as "
                                            "they are");
       gid &= ~kGidFlagMask;
@@ -105,7 +106,7 @@ std::optional<Failure> place_chunk(const TiledChunk& chunk, const std::string& l
     if (gid == 0) continue;
     const std::optional<GidTable::Tile> tile = gids.find(gid);
     if (!tile)
-      return failure_at(chunk.where, "the tile at " + at + " of layer " + in_quotes(layer) +
+      return failure_at(chunk.where, "the tile at " + at() + " of layer " + in_quotes(layer) +
                                          " (gid " + std::to_string(gid) +
                                          ") is beyond every tileset");
     const size_t index = static_cast<size_t>(y - window.y) * static_cast<size_t>(window.width) +

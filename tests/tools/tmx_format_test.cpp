@@ -6,6 +6,7 @@
 
 #include "tests/tools/text_table.hpp"
 #include "tools/picture.hpp"
+#include "tools/tile_panels.hpp"
 
 namespace hexmap::tool {
 namespace {
@@ -223,6 +224,51 @@ TEST(TmxWrite, RefusesValuesWithoutATiledForm) {
   EXPECT_EQ(
       write_tmx(m, sheet).failure().reason,
       "box 24 x 31: Tiled needs an even box height of at least 2 and a box width of 1 or more");
+}
+
+// A sheet assembled from tiles of an image with a margin of 1 and spacing of 2, after the
+// see-through tile 0, and the panels drawn on hexagons 8 x 8 with sides of 4 (tiles 8 x 8).
+TEST(SheetAssembly, CutsTheTilesAndDrawsEachPanelWhereItBelongs) {
+  constexpr uint32_t kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kKey = 0xFF123456;
+  Picture source{20, 10, std::vector<uint32_t>(200, 0xFFFFFFFF)};  // white margins and gaps
+  for (int y = 1; y < 9; ++y)
+    for (int x = 1; x < 9; ++x) {
+      source.pixels[y * 20 + x] = kRed;
+      source.pixels[y * 20 + x + 10] = kGreen;
+    }
+  source.pixels[2 * 20 + 12] = kKey;  // the tileset's see-through colour, in the green tile
+  SheetPlan plan{8, 8, {}, 3, 4, 5, {8, 8, 4}};
+  plan.tiles = {std::nullopt, SheetPiece{"s.png", 0x123456, 11, 1},
+                SheetPiece{"s.png", 0x123456, 1, 1}};
+  plan.tiles.resize(11);
+  auto sheet = assemble_sheet(
+      plan, [&source](const std::filesystem::path&) { return Outcome<const Picture*>(&source); });
+  ASSERT_TRUE(sheet) << sheet.failure().reason;
+  const int columns = sheet_columns(plan);
+  const auto at = [&](int tile, double x, double y) {
+    return sheet
+        ->pixels[static_cast<size_t>((tile / columns * 8 + static_cast<int>(y)) * sheet->width +
+                                     tile % columns * 8 + static_cast<int>(x))];
+  };
+  EXPECT_EQ(std::vector<uint32_t>({at(0, 4, 4), at(1, 0, 0), at(1, 1, 1), at(2, 7, 7)}),
+            std::vector<uint32_t>({0, kGreen, 0, kRed}));
+  EXPECT_EQ(std::count(sheet->pixels.begin(), sheet->pixels.end(), 0xFFFFFFFF), 0);
+  EXPECT_NE(at(3, 4, 4), 0u);  // the solid marker's middle
+  EXPECT_NE(at(4, 4, 4), 0u);  // the flood tint, inside the hexagon only
+  EXPECT_EQ(at(4, 0, 0), 0u);
+  // Wall d paints near the middle of side d, and nothing near the opposite side.
+  const double corner[6][2] = {{2, 0}, {6, 0}, {8, 4}, {6, 8}, {2, 8}, {0, 4}};
+  for (int d = 0; d < 6; ++d) {
+    const auto near_side = [&](int side) {
+      const double mx = (corner[side][0] + corner[(side + 1) % 6][0]) / 2;
+      const double my = (corner[side][1] + corner[(side + 1) % 6][1]) / 2;
+      return std::pair{mx + (4 - mx) / 4, my + (4 - my) / 4};
+    };
+    const auto [x, y] = near_side(d);
+    const auto [ox, oy] = near_side((d + 3) % 6);
+    EXPECT_NE(at(5 + d, x, y), 0u) << d;
+    EXPECT_EQ(at(5 + d, ox, oy), 0u) << d;
+  }
 }
 
 // The engine's copy of a tileset image and its stated size: bottom row first, rows of 9 bytes
