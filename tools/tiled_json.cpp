@@ -126,10 +126,10 @@ Outcome<TiledTileset> read_tileset(const At& ts, const std::filesystem::path& fo
     body = parse_tileset_file(*text, file, sources);
   } else {
     body = read_tileset_body(ts, folder);
-    if (body)
-      if (auto f = check_tileset(*body, sources)) return *f;
   }
-  if (body) body->first_gid = *first;
+  if (!body) return body;
+  if (auto f = check_tileset(*body, sources)) return *f;
+  body->first_gid = *first;
   return body;
 }
 
@@ -232,15 +232,11 @@ Outcome<Json> parse_json(std::string_view text, const std::string& file) {
   }
 }
 
-Outcome<TiledTileset> read_tsj(std::string_view text, const std::filesystem::path& file,
-                               const TmxSources& sources) {
+Outcome<TiledTileset> read_tsj(std::string_view text, const std::filesystem::path& file) {
   auto doc = parse_json(text, file.filename().string());
   if (!doc) return doc.failure();
   const At root{*doc, "", file.filename().string()};
-  auto t = read_tileset_body(root, file.parent_path());
-  if (t)
-    if (auto f = check_tileset(*t, sources)) return *f;
-  return t;
+  return read_tileset_body(root, file.parent_path());
 }
 
 Outcome<TiledMap> read_tiled_json_map(std::string_view text, const std::filesystem::path& folder,
@@ -285,9 +281,8 @@ auto without_throwing(const std::string& file, Read read) -> decltype(read()) {
 
 }  // namespace
 
-Outcome<TiledTileset> parse_tsj(std::string_view text, const std::filesystem::path& file,
-                                const TmxSources& sources) {
-  return without_throwing(file.filename().string(), [&] { return read_tsj(text, file, sources); });
+Outcome<TiledTileset> parse_tsj(std::string_view text, const std::filesystem::path& file) {
+  return without_throwing(file.filename().string(), [&] { return read_tsj(text, file); });
 }
 
 Outcome<TiledMap> parse_tiled_json(std::string_view text, const std::filesystem::path& folder,

@@ -115,8 +115,7 @@ Outcome<TiledTileset> parse_tileset_file(std::string_view text, const std::files
                                          const TmxSources& sources);
 Outcome<TiledTileset> parse_tsx(std::string_view text, const std::filesystem::path& file,
                                 const TmxSources& sources);
-Outcome<TiledTileset> parse_tsj(std::string_view text, const std::filesystem::path& file,
-                                const TmxSources& sources);
+Outcome<TiledTileset> parse_tsj(std::string_view text, const std::filesystem::path& file);
 
 // The engine's meaning of a tile's own properties: "solid" (bool) and "cost" (int).
 std::optional<Failure> read_tile_properties(int32_t id,

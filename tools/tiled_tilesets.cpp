@@ -123,7 +123,7 @@ std::optional<Failure> check_tileset(TiledTileset& t, const TmxSources& sources)
 Outcome<TiledTileset> parse_tileset_file(std::string_view text, const std::filesystem::path& file,
                                          const TmxSources& sources) {
   const size_t first = text.find_first_not_of(" \t\r\n\xEF\xBB\xBF");
-  if (first != std::string_view::npos && text[first] == '{') return parse_tsj(text, file, sources);
+  if (first != std::string_view::npos && text[first] == '{') return parse_tsj(text, file);
   return parse_tsx(text, file, sources);
 }
 

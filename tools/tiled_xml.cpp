@@ -135,10 +135,10 @@ Outcome<TiledTileset> read_tileset(const Reader& r, const pugi::xml_node& ts,
     body = parse_tileset_file(*text, file, r.sources);
   } else {
     body = read_tileset_body(r, ts, folder);
-    if (body)
-      if (auto f = check_tileset(*body, r.sources)) return *f;
   }
-  if (body) body->first_gid = *first;
+  if (!body) return body;
+  if (auto f = check_tileset(*body, r.sources)) return *f;
+  body->first_gid = *first;
   return body;
 }
 
@@ -254,10 +254,7 @@ Outcome<TiledTileset> parse_tsx(std::string_view text, const std::filesystem::pa
   const Reader inner{text, file.filename().string(), sources};
   const pugi::xml_node root = doc->child("tileset");
   if (!root) return failure_at({1, "", inner.file}, "has no <tileset>");
-  auto t = read_tileset_body(inner, root, file.parent_path());
-  if (t)
-    if (auto f = check_tileset(*t, sources)) return *f;
-  return t;
+  return read_tileset_body(inner, root, file.parent_path());
 }
 
 Outcome<TiledMap> parse_tiled_xml(std::string_view text, const std::filesystem::path& folder,
