@@ -115,7 +115,7 @@ struct PathFinder::Search {
     const auto count = static_cast<size_t>(map.CELL_COUNT);
     if (nodes.size() != count) {
       try {
-        // Built aside, so a failure keeps the old buffers consistent with their size.
+        // Built aside and swapped in whole; after a failure the next query tries again.
         const size_t chunks = Buckets::chunks_needed(count, kMaxBuckets);
         std::vector<Node> fresh_nodes(count, Node{kUnreached, 0, 0});
         std::vector<int64_t> fresh_keys(count);

@@ -19,7 +19,7 @@ fail() {
   exit 1
 }
 
-expected='path found, 9 steps; ring of 12; first log line ": - HEXAGON MAP is created"; pixel ffffffff'
+expected='path found, 9 steps, cheapest 9; ring of 12; first log line ": - HEXAGON MAP is created"; pixel ffffffff'
 run_consumer() {  # how it was built, program
   local out
   out=$("$2") || fail "$1: the program failed"

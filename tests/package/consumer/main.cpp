@@ -6,6 +6,7 @@
 
 #include "hexmap/hex.hpp"
 #include "hexmap/hexagon_map.hpp"
+#include "hexmap/pathfinder.hpp"
 #include "raster/raster.hpp"
 
 #if __has_include("hexmap/search_buffers.hpp") || __has_include("raster/internal.hpp")
@@ -25,8 +26,11 @@ int main() {
   map.MAKE_SAMPLE_MAP(1);
   map.ASTAR_COMPUTE(hexmap::VECTOR2D(0, 0), hexmap::VECTOR2D(7, 5), 1000);
   const size_t ring = hexmap::hex_ring(hexmap::VECTOR2D(0, 0), 2).size();
-  std::printf("path %s, %d steps; ring of %zu; first log line \"%s\"; pixel %08x\n",
-              map.ASTAR_PATH_FOUND != 0 ? "found" : "missing", map.ASTAR_PATH_LENGTH, ring,
-              log.front().c_str(), drawn);
+  hexmap::Route route;
+  hexmap::PathFinder(map).find_path(
+      {0, 0}, {7, 5}, [](auto, auto, int32_t) { return 1; }, route);
+  std::printf("path %s, %d steps, cheapest %lld; ring of %zu; first log line \"%s\"; pixel %08x\n",
+              map.ASTAR_PATH_FOUND != 0 ? "found" : "missing", map.ASTAR_PATH_LENGTH,
+              static_cast<long long>(route.cost), ring, log.front().c_str(), drawn);
   return 0;
 }
