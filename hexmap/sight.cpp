@@ -109,6 +109,23 @@ bool seen_by_walk(const CellReader& cells, VECTOR2D from, VECTOR2D to) {
   return from == to || walk_clear(cells, from, to, 1) || walk_clear(cells, from, to, -1);
 }
 
+// Directions from the viewer's centre (sight space) clockwise from `first` to `last`.
+struct Arc {
+  SightPoint first, last;
+};
+
+// The directions of the whole cell at p (sight space, from the viewer's centre): between its
+// two outermost corners.
+Arc silhouette(SightPoint p) {
+  Arc arc{p + kSideCorners[0].first, p + kSideCorners[0].first};
+  for (const detail::SideCorners& side : kSideCorners) {
+    const SightPoint corner = p + side.first;
+    if (cross(corner, arc.first) > 0) arc.first = corner;
+    if (cross(arc.last, corner) > 0) arc.last = corner;
+  }
+  return arc;
+}
+
 // The shadows cast into one sixth of the circle: directions from the viewer's centre (sight
 // space), as sorted arcs that neither overlap nor touch, each running clockwise from `first` to
 // `last`. An arc hides every ray strictly inside it, and at either end the ray turned the
@@ -127,6 +144,12 @@ class Shadows {
     const Arc* arc = std::partition_point(arcs_.data(), end(),
                                           [&](const Arc& s) { return cross(s.last, r) > 0; });
     return arc != end() && cross(r, arc->last) > 0 && cross(arc->first, r) > 0;
+  }
+  // Whether one arc holds all of `a`: then nothing inside `a` is seen or casts a new shadow.
+  bool hold(Arc a) const {
+    const Arc* arc = std::partition_point(arcs_.data(), end(),
+                                          [&](const Arc& s) { return cross(s.last, a.first) > 0; });
+    return arc != end() && cross(arc->first, a.first) >= 0 && cross(a.last, arc->last) >= 0;
   }
   // Whether one arc holds the whole sixth from ray `from` clockwise to ray `to`.
   bool cover(SightPoint from, SightPoint to) const {
@@ -161,9 +184,6 @@ class Shadows {
   }
 
  private:
-  struct Arc {
-    SightPoint first, last;
-  };
   const Arc* end() const { return arcs_.data() + count_; }
 
   std::array<Arc, kMaxShadows> arcs_;
@@ -220,18 +240,6 @@ void add_walls(Shadows& shadows, SightPoint p, int32_t walls, bool facing) {
   }
 }
 
-// Casts the whole cell at p (sight space, from the viewer's centre): its two outermost corners.
-void add_silhouette(Shadows& shadows, SightPoint p) {
-  SightPoint first = p + kSideCorners[0].first;
-  SightPoint last = first;
-  for (const detail::SideCorners& side : kSideCorners) {
-    const SightPoint corner = p + side.first;
-    if (cross(corner, first) > 0) first = corner;
-    if (cross(last, corner) > 0) last = corner;
-  }
-  shadows.add(first, last);
-}
-
 // Marks the cells seen in the sixth between directions s and s + 1; false when the shadows ran
 // out of room. Ring k of the sixth is the row k * step(s) + i * step(s + 2), i = 0 to k, and
 // exactly its cells cast shadows into the sixth.
@@ -258,17 +266,17 @@ bool sweep_sixth(const CellReader& cells, VECTOR2D viewer, int64_t radius, int32
     }
     for (int64_t i = 0; i <= k; ++i) {
       const SightPoint p = from * k + along * i;
+      const Arc whole = silhouette(p);
       const GridCell at = grid_of(viewer_centre + p);
       const MAP_CELL* const cell = cells.find(at);
-      // Off the map nothing casts a shadow; the walls between it and the map are the map's.
-      if (cell == nullptr) continue;
+      if (cell == nullptr || shadows.hold(whole)) continue;
       // Every wall is cast from the bits of its own cell, which the neighbour across needs
       // first only when that neighbour lies in a further ring.
       const int32_t walls = cell->ID_WALL & kSideBits;
       add_walls(shadows, p, walls, true);
       if (!shadows.hide(p)) marks.mark(at);
       if (cell->SOLID != 0) {
-        add_silhouette(shadows, p);  // which holds every side of the cell
+        shadows.add(whole.first, whole.last);  // which holds every side of the cell
       } else {
         add_walls(shadows, p, walls, false);
       }
