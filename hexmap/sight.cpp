@@ -44,8 +44,8 @@ constexpr GridCell grid_of(SightPoint c) {
   return {x, (c.y - (x & 1)) / 2};
 }
 
-// Cells of a map that has at least as many cells as its size fields say (grid coordinates;
-// anything off the map reads as a clear cell without walls).
+// Cells of a map whose size fields match its cells (grid coordinates; anything off the map
+// reads as a clear cell without walls).
 class CellReader {
  public:
   explicit CellReader(const HEXAGON_MAP& map)
