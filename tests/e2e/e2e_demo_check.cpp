@@ -1,5 +1,6 @@
-// Checks what scripts/demo-session.sh kept of a run of the demonstration program: its window
-// dumps (xwd files), its standard output and error, and its exit status.
+// Checks what scripts/demo-session.sh (or the web page's test, tests/web) kept of a run of the
+// demonstration program: its window dumps (xwd files), its standard output and error, and its
+// exit status.
 //
 //   e2e_demo_check MODE OUT_DIR RUN_DIR
 //     session        the scripted session (see the script for its steps)

@@ -47,7 +47,7 @@ async function withPage(body, prepare = async () => {}) {
   const browser = await chromium.launch({ executablePath: "/usr/bin/chromium", headless: true,
                                           args: ["--no-sandbox"] });
   try {
-    const page = await browser.newPage({ viewport: { width: 900, height: 640 } });
+    const page = await browser.newPage({ viewport: { width: 820, height: 540 } });
     const seen = { errors: [], log: [], requests: [] };
     page.on("console", (m) => (m.type() === "error" ? seen.errors : seen.log).push(m.text()));
     page.on("pageerror", (e) => seen.errors.push(String(e)));
@@ -133,6 +133,7 @@ test("the window's session on the page", async () => {
     await page.keyboard.press("F1");
     await sleep(500);
     await shot(page, "shot-6");  // paths shown again
+    await page.screenshot({ path: join(screens, "page.png") });
 
     const times = await page.evaluate(() => Module.frameTimes.slice());
     assert.ok(times.length >= kMeasuredFrames, `only ${times.length} frames measured`);
