@@ -133,6 +133,7 @@ range m.txt 2,2 1 --json|0|{"from": [2, 2], "budget": 1, "cells": [[1, 1, 1], [3
 range c.tmx 0,0 8|0|7 cells within 8 of (0,0), each with its cost:
 range m.txt 2,2 -1|2|hexmap: BUDGET: '-1' is not a number, 0 or more (see hexmap --help)
 range m.txt 9,9 3|2|hexmap: (9,9) is outside the 6 x 6 map
+range g.txt 1,1 2|1|hexmap: g.txt: ground 70000 is beyond the cost table (grounds 1 to 65535)
 render m.txt -o x.png --range 1,1|2|hexmap: --range: '1,1' is not X,Y,BUDGET (see hexmap --help)
 sight m.txt 2,1 1 --json|0|{"viewer": [2, 1], "radius": 1, "cells": [[1, 0], [2, 0], [3, 0], [1, 1], [2, 1], [3, 1]]}
 sight m.txt 2,1 9|0|seen: 24 cells
@@ -161,6 +162,9 @@ TEST_F(Cli, CommandsGiveTheirStatusAndFirstLine) {
   std::string damaged = bytes("m.txt");
   write("bad.txt", damaged.replace(damaged.find("\"tile height\",40"), 16, "\"tile height\",xx"));
   write("nosheet.txt", *format_map_text(six_by_six("none.bmp")));
+  MapDocument huge_ground = six_by_six();
+  huge_ground.cells[0].ground = 70000;
+  write("g.txt", *format_map_text(huge_ground));
   ASSERT_EQ(run("convert m.txt c.tmx").status, 0);
   std::string costs = bytes("c.tmx");
   write(
@@ -182,8 +186,8 @@ TEST_F(Cli, CommandsGiveTheirStatusAndFirstLine) {
     else
       EXPECT_EQ(std::pair(r.out, r.err), std::pair(std::string(), row[2] + "\n")) << row[0];
   }
-  // Failed commands leave nothing behind: the six maps, the notes, the sheet and the output.
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), {}), 10);
+  // Failed commands leave nothing behind: the seven maps, the notes, the sheet and the output.
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), {}), 11);
 }
 
 // A map file turned into a Tiled map and back comes back byte for byte. Tiled users have PNG
