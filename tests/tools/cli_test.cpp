@@ -190,16 +190,17 @@ TEST_F(Cli, CommandsGiveTheirStatusAndFirstLine) {
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_), {}), 11);
 }
 
-// A map file turned into a Tiled map and back comes back byte for byte. Tiled users have PNG
-// tilesets: the map file then gets a BMP copy of the sheet, named after it.
+// A map file turned into a Tiled map (TMX or JSON) and back comes back byte for byte. Tiled users
+// have PNG tilesets: the map file then gets a BMP copy of the sheet, named after it.
 TEST_F(Cli, ConvertRoundTripsByteForByte) {
   std::vector<std::string> maps = {"m.txt"};
   if (copy_demo()) maps.push_back("demo_map.txt");
-  for (const std::string& map : maps) {
-    ASSERT_EQ(run("convert " + map + " rt.tmx").status, 0) << map;
-    ASSERT_EQ(run("convert rt.tmx rt.txt").status, 0) << map;
-    EXPECT_EQ(bytes("rt.txt"), bytes(map)) << map;
-  }
+  for (const std::string& map : maps)
+    for (const std::string tiled : {"rt.tmx", "rt.tmj"}) {
+      ASSERT_EQ(run("convert " + map + " " + tiled).status, 0) << map;
+      ASSERT_EQ(run("convert " + tiled + " rt.txt").status, 0) << map;
+      EXPECT_EQ(bytes("rt.txt"), bytes(map)) << map << " through " << tiled;
+    }
   write("sheet.png", *encode_png(sheet_));
   ASSERT_EQ(run("convert m.txt m.tmx").status, 0);
   std::string tmx = bytes("m.tmx");

@@ -115,6 +115,11 @@ sheet.png|sheet.gif|8|tileset image 'sheet.gif' is neither PNG nor BMP
 </tileset>|</tileset><tileset firstgid="9" name="big" tilewidth="48" tileheight="41"><image source="b.png"/></tileset>|11|tilesets 'sheet' (32 x 40) and 'big' (48 x 41) have different tile sizes; hexmap draws every tile at one size
 <image source="sheet.png" width="128" height="80"/>|<tile id="0"><image source="a.png" width="32" height="40"/></tile>|10|tile image a.png is 128 x 80; tileset 'sheet' has tiles of 32 x 40 and hexmap draws every tile at one size
 <tileoffset x="0" y="8"/>|<tile id="1"><properties><property name="cost" type="int" value="0"/></properties></tile>|9|the tile property 'cost' must be an int from 1 to 127
+tilewidth="32" tileheight="32"|tilewidth="32" tileheight="1"|2|tilewidth and tileheight must be 2 or more
+<tileoffset x="0" y="8"/>|<tile id="1"><properties><property name="solid" value="yes"/></properties></tile>|9|the tile property 'solid' must be a bool
+<tileoffset x="0" y="8"/>|<tile id="8"><properties><property name="cost" type="int" value="2"/></properties></tile>|8|tile 8 has properties, but tileset 'sheet' has 8 tiles
+firstgid="1" name="sheet"|firstgid="70000" name="sheet"|2|the tilesets reach gid 70007; one sheet of them all would exceed 65536 tiles or 67108864 pixels
+name="wall down" width="3"|name="wall down" width="4"|18|layer 'wall down' is not the size of the map
 encoding="csv">0,3,0,0,0,0|encoding="base64">AAAA=AAA|20|layer data is not base64
 encoding="csv">0,3,0,0,0,0|encoding="base64" compression="zlib">eNpjYGBgYGbADgAAZAAE|20|layer data does not inflate to 24 bytes with zlib
 encoding="csv">0,3,0,0,0,0|encoding="base64" compression="gzip">eNpjYGBgYGbABAAAVAAE|20|layer data does not inflate to 24 bytes with gzip
@@ -189,6 +194,8 @@ constexpr std::string_view kJsonRefusals = R"(
 "tilewidth":32}]|"tilewidth":32}, {"firstgid":9, "image":"b.png", "name":"big", "tileheight":41, "tilewidth":48}]|tilesets[1]: tilesets 'sheet' (32 x 40) and 'big' (48 x 41) have different tile sizes; hexmap draws every tile at one size
 "width":3 }|"width":-3 }|width: must be a whole number from 1 to 1073741823
 "height":2, "hexsidelength"|"height":2 "hexsidelength"|byte 28: not JSON
+"data":[2, 3, 1, 0, 5, 4]|"data":"AgAAAA=="|layers[0].encoding: string data needs the encoding 'base64'
+"type":"tilelayer"|"type":"layer"|layers[0].type: is not a layer type
 )";
 
 TEST(TiledJson, ReadsTiledsMapsAndRefusesWithThePath) {
