@@ -35,7 +35,10 @@ EM_JS(int, hexmap_web_open, (int width, int height), {
   canvas.onmousedown = () => canvas.focus();
   Module.hexmapContext = context;
   Module.hexmapLockedAt = null;
+  // Milliseconds of the latest frames: screen lock to unlock (frameTimes), and screen lock to
+  // the finished frame's hand-over, before the canvas gets it (drawTimes).
   Module.frameTimes = Module.frameTimes || [];
+  Module.drawTimes = Module.drawTimes || [];
   return 1;
 });
 
@@ -43,15 +46,20 @@ EM_JS(void, hexmap_web_frame_begun, (), {
   Module.hexmapLockedAt = performance.now();
 });
 
-// rgba: width x height pixels, bytes R, G, B, A. Records the time since the frame's lock.
+EM_JS(void, hexmap_web_frame_drawn, (), {
+  Module.hexmapDrawnAt = performance.now();
+});
+
+// rgba: width x height pixels, bytes R, G, B, A.
 EM_JS(void, hexmap_web_present, (const void* rgba, int width, int height), {
   const bytes = new Uint8ClampedArray(HEAPU8.buffer, rgba, width * height * 4);
   Module.hexmapContext.putImageData(new ImageData(bytes, width, height), 0, 0);
-  if (Module.hexmapLockedAt !== null) {
-    Module.frameTimes.push(performance.now() - Module.hexmapLockedAt);
-    if (Module.frameTimes.length > 1000) Module.frameTimes.shift();
-    Module.hexmapLockedAt = null;
-  }
+  if (Module.hexmapLockedAt === null) return;
+  Module.frameTimes.push(performance.now() - Module.hexmapLockedAt);
+  Module.drawTimes.push(Module.hexmapDrawnAt - Module.hexmapLockedAt);
+  if (Module.frameTimes.length > 1000) Module.frameTimes.shift();
+  if (Module.drawTimes.length > 1000) Module.drawTimes.shift();
+  Module.hexmapLockedAt = null;
 });
 // clang-format on
 
@@ -117,6 +125,7 @@ class WebPresenter final : public Presenter {
 
   void present(const Color* frame, int width, int height) override {
     if (frame == nullptr || width != width_ || height != height_) return;
+    hexmap_web_frame_drawn();
     to_rgba(frame, rgba_.data(), rgba_.size());
     hexmap_web_present(rgba_.data(), width, height);
     ++frames_;
