@@ -16,6 +16,7 @@ import { chromium } from "playwright-core";
 const webDir = process.env.HEXMAP_WEB_DIR;
 const checker = process.env.HEXMAP_E2E_CHECK;
 const runDir = process.env.HEXMAP_DEMO_RUN_DIR;
+if (!webDir || !checker || !runDir) throw new Error("run through scripts/web-test.sh (make web-test)");
 const screens = join(webDir, "screens");
 const [width, height] = [640, 400];
 const kMeasuredFrames = 300;
