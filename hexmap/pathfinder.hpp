@@ -51,7 +51,9 @@ struct Reach {
 };
 
 // A borrowed step-cost callable: int32_t(VECTOR2D from, VECTOR2D to, int32_t direction), where
-// direction is that of the step from `from` to `to`.
+// direction is that of the step from `from` to `to`. It runs on the querying thread, perhaps
+// more than once for a step, and must price a step alike each time: a route whose steps are
+// priced otherwise on the way back from the goal comes out as none.
 class StepCostRef {
  public:
   template <typename F>
