@@ -5,14 +5,19 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
 
 #include "demo/demo_app.hpp"
 
 namespace {
 
+// Never destroyed, as the native program's is not: a fatal error exits from inside start-up or a
+// frame, and the map must not release its images after the graphics layer has gone.
 demo::DemoApp& app() {
-  static demo::DemoApp the_app;
-  return the_app;
+  alignas(demo::DemoApp) static unsigned char storage[sizeof(demo::DemoApp)];
+  static demo::DemoApp* const the_app =
+      std::construct_at(reinterpret_cast<demo::DemoApp*>(storage));
+  return *the_app;
 }
 
 // When the next frame is due (milliseconds of emscripten_get_now). It moves on by the pause

@@ -165,6 +165,16 @@ test("the page says why it cannot run", async () => {
     await page.waitForFunction(() => document.getElementById("overlay").textContent !== "");
     assert.match(await page.locator("#overlay").textContent(), /could not load/);
   }, (page) => page.route("**/hexmap_demo.data", (route) => route.fulfill({ status: 404 })));
+  // A data file the program cannot find: its runtime error report, as in the window.
+  await withPage(async (page) => {
+    await page.waitForFunction(() => document.getElementById("overlay").textContent !== "");
+    assert.match(await page.locator("#overlay").textContent(),
+                 /stopped with status 2\.[^]*runtime error 2 \(file not found\)/);
+  }, (page) => page.route("**/hexmap_demo.js", async (route) => {
+    const script = await (await route.fetch()).text();
+    await route.fulfill({ contentType: "text/javascript",
+                          body: script.replace('"/demo_frame.bmp"', '"/demo_frame_gone.bmp"') });
+  }));
   await withPage(async (page) => {
     assert.match(await page.locator("#overlay").textContent(), /needs WebAssembly/);
     await page.screenshot({ path: join(screens, "no-webassembly.png") });
