@@ -8,6 +8,8 @@
 #include <optional>
 #include <string_view>
 
+#include "tools/map_document.hpp"
+
 namespace hexmap::tool {
 
 struct GridCell {
@@ -30,7 +32,6 @@ struct FloodRequest {
 // kMaxStepCost.
 using GroundCosts = std::map<int32_t, int32_t>;
 inline constexpr int32_t kMaxCostedGround = 65535;
-inline constexpr int32_t kMaxStepCost = 1'000'000;
 
 std::optional<GridCell> parse_cell(std::string_view text);
 std::optional<PixelSize> parse_size(std::string_view text);

@@ -9,6 +9,10 @@
 
 namespace hexmap::tool {
 
+// The dearest step a ground may cost, wherever its cost comes from (a Tiled tile's "cost"
+// property or the command line): a route's total stays far inside int64.
+inline constexpr int32_t kMaxStepCost = 1'000'000;
+
 struct CellDocument {
   int32_t ground = 0;
   int32_t solid = 0;  // -1 = solid; other values are kept as they are

@@ -8,9 +8,6 @@
 namespace hexmap::tool {
 namespace {
 
-// A path through every cell of the largest map still sums within int32.
-constexpr int32_t kMaxGroundCost = static_cast<int32_t>((int64_t{1} << 31) / kMaxCellCount - 1);
-
 std::string size_text(int32_t w, int32_t h) {
   return std::to_string(w) + " x " + std::to_string(h);
 }
@@ -81,9 +78,9 @@ std::optional<Failure> read_tile_properties(int32_t id,
     int32_t n = 0;
     const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), n);
     if (cost->second.type != "int" || ec != std::errc() || end != v.data() + v.size() || n < 1 ||
-        n > kMaxGroundCost)
+        n > kMaxStepCost)
       return failure_at(cost->second.where, "the tile property 'cost' must be an int from 1 to " +
-                                                std::to_string(kMaxGroundCost));
+                                                std::to_string(kMaxStepCost));
     t.costs[id] = n;
   }
   return std::nullopt;

@@ -114,7 +114,7 @@ firstgid="1" name="sheet"|firstgid="1" source="none.tsx"|8|tileset file /maps/no
 sheet.png|sheet.gif|8|tileset image 'sheet.gif' is neither PNG nor BMP
 </tileset>|</tileset><tileset firstgid="9" name="big" tilewidth="48" tileheight="41"><image source="b.png"/></tileset>|11|tilesets 'sheet' (32 x 40) and 'big' (48 x 41) have different tile sizes; hexmap draws every tile at one size
 <image source="sheet.png" width="128" height="80"/>|<tile id="0"><image source="a.png" width="32" height="40"/></tile>|10|tile image a.png is 128 x 80; tileset 'sheet' has tiles of 32 x 40 and hexmap draws every tile at one size
-<tileoffset x="0" y="8"/>|<tile id="1"><properties><property name="cost" type="int" value="0"/></properties></tile>|9|the tile property 'cost' must be an int from 1 to 127
+<tileoffset x="0" y="8"/>|<tile id="1"><properties><property name="cost" type="int" value="0"/></properties></tile>|9|the tile property 'cost' must be an int from 1 to 1000000
 tilewidth="32" tileheight="32"|tilewidth="32" tileheight="1"|2|tilewidth and tileheight must be 2 or more
 <tileoffset x="0" y="8"/>|<tile id="1"><properties><property name="solid" value="yes"/></properties></tile>|9|the tile property 'solid' must be a bool
 <tileoffset x="0" y="8"/>|<tile id="8"><properties><property name="cost" type="int" value="2"/></properties></tile>|8|tile 8 has properties, but tileset 'sheet' has 8 tiles
@@ -163,7 +163,7 @@ TEST(TmxWrite, RandomMapsReadBackAsWritten) {
     // A sheet of 4 columns holding the map's tiles, sometimes more; every fourth map counts
     // its tiles as 0 ("all of the sheet"), which travels as a property.
     const ImageSize sheet{4 * m.tile_width, ((m.tile_count + 3) / 4 + i % 2) * m.tile_height};
-    m.ground_costs[pick(0, m.tile_count - 1)] = pick(1, 127);
+    m.ground_costs[pick(0, m.tile_count - 1)] = pick(1, kMaxStepCost);
     if (i % 4 == 0) m.tile_count = 0;
     // Both of Tiled's forms, read back by the reader of each.
     for (const auto& [write, read] :
