@@ -42,14 +42,17 @@ int run(int argc, char** argv) {
   std::string map, out, in, from, to, size, center, path, flood, range, costs, budget, sight,
       viewer, radius;
   bool json = false, force = false;
-  constexpr std::string_view kCostsForm = "GROUND=COST,... (costs 0 to 1000000, 0 bars)";
+  const std::string costs_form =
+      "GROUND=COST,... (costs 0 to " + std::to_string(kMaxStepCost) + ", 0 bars)";
+  // Told apart by content, so any name will do; these are the usual ones.
+  const std::string map_help = "map file (.txt) or Tiled map (.tmx, .tmj, .json)";
 
   CLI::App* check =
       app.add_subcommand("check", "Print a one-line summary of a map, or its first problem");
-  check->add_option("MAP", map, "map file (.txt) or Tiled map (.tmx, .tmj)")->required();
+  check->add_option("MAP", map, map_help)->required();
 
   CLI::App* render = app.add_subcommand("render", "Draw a map into a PNG picture");
-  render->add_option("MAP", map, "map file (.txt) or Tiled map (.tmx, .tmj)")->required();
+  render->add_option("MAP", map, map_help)->required();
   render
       ->add_option("-o,--output", out,
                    "picture to write: .png, .bmp, or - for PNG on standard output")
@@ -60,32 +63,30 @@ int run(int argc, char** argv) {
   render->add_option("--flood", flood, "shade the cells within STEPS steps of X,Y: X,Y,STEPS");
   render->add_option("--range", range,
                      "shade the cells within BUDGET of X,Y by the ground costs: X,Y,BUDGET");
-  render->add_option("--costs", costs,
-                     "ground costs over the map's own: " + std::string(kCostsForm));
+  render->add_option("--costs", costs, "ground costs over the map's own: " + costs_form);
   render->add_option("--sight", sight, "darken the cells not seen from X,Y within R steps: X,Y,R");
 
   CLI::App* search = app.add_subcommand("path", "Find the shortest path between two cells");
-  search->add_option("MAP", map, "map file (.txt) or Tiled map (.tmx, .tmj)")->required();
+  search->add_option("MAP", map, map_help)->required();
   search->add_option("FROM", from, "start cell X,Y")->required();
   search->add_option("TO", to, "end cell X,Y")->required();
   search->add_flag("--json", json, "print the result as JSON");
   search
-      ->add_option("--costs", costs,
-                   "the cheapest route by the map's ground costs, or these over them: " +
-                       std::string(kCostsForm))
+      ->add_option(
+          "--costs", costs,
+          "the cheapest route by the map's ground costs, or these over them: " + costs_form)
       ->expected(0, 1);
 
   CLI::App* reach =
       app.add_subcommand("range", "List the cells within a budget of a cell, by the ground costs");
-  reach->add_option("MAP", map, "map file (.txt) or Tiled map (.tmx)")->required();
+  reach->add_option("MAP", map, map_help)->required();
   reach->add_option("FROM", from, "start cell X,Y")->required();
   reach->add_option("BUDGET", budget, "the most a cell may cost")->required();
-  reach->add_option("--costs", costs,
-                    "ground costs over the map's own: " + std::string(kCostsForm));
+  reach->add_option("--costs", costs, "ground costs over the map's own: " + costs_form);
   reach->add_flag("--json", json, "print the result as JSON");
 
   CLI::App* look = app.add_subcommand("sight", "List the cells seen from a cell");
-  look->add_option("MAP", map, "map file (.txt) or Tiled map (.tmx)")->required();
+  look->add_option("MAP", map, map_help)->required();
   look->add_option("VIEWER", viewer, "cell X,Y that looks")->required();
   look->add_option("RADIUS", radius, "how many steps far it looks")->required();
   look->add_flag("--json", json, "print the result as JSON");
