@@ -40,7 +40,7 @@ test-sanitize: deps ## the tests built with AddressSanitizer and UndefinedBehavi
 	@cmake --build $(BUILD_SAN) -j $(JOBS)
 	@cd $(BUILD_SAN) && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j $(JOBS) -E 'e2e|package_'
 
-bench: deps ## builds and runs the benchmarks (A* search, flood, blits)
+bench: deps ## builds and runs the benchmarks (A* search, flood, sight, terrain costs, blits, drawing)
 	@cmake -S . -B $(BUILD_BENCH) -G Ninja -DCMAKE_BUILD_TYPE=Release \
 	  -DHEXMAP_BUILD_BENCH=ON -DHEXMAP_BUILD_TESTS=OFF -DHEXMAP_BUILD_DEMO=ON >/dev/null
 	@cmake --build $(BUILD_BENCH) -j $(JOBS)
