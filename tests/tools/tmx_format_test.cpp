@@ -4,6 +4,7 @@
 
 #include <random>
 
+#include "hexmap/directions.hpp"
 #include "tests/tools/text_table.hpp"
 #include "tools/picture.hpp"
 #include "tools/tile_panels.hpp"
@@ -272,7 +273,7 @@ TEST(SheetAssembly, CutsTheTilesAndDrawsEachPanelWhereItBelongs) {
       return std::pair{mx + (4 - mx) / 4, my + (4 - my) / 4};
     };
     const auto [x, y] = near_side(d);
-    const auto [ox, oy] = near_side((d + 3) % 6);
+    const auto [ox, oy] = near_side(opposite(d));
     EXPECT_NE(at(5 + d, x, y), 0u) << d;
     EXPECT_EQ(at(5 + d, ox, oy), 0u) << d;
   }
