@@ -16,6 +16,11 @@ function(hexmap_add_library name)
   add_library(${name}_objects OBJECT ${arg_SOURCES})
   set_target_properties(${name}_objects PROPERTIES
     POSITION_INDEPENDENT_CODE ON CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
+  # No shared libraries in a WebAssembly build: position-independent code would only reach every
+  # global through an indirection.
+  if(EMSCRIPTEN)
+    set_target_properties(${name}_objects PROPERTIES POSITION_INDEPENDENT_CODE OFF)
+  endif()
   target_include_directories(${name}_objects PUBLIC ${PROJECT_SOURCE_DIR})
 
   set(public_root ${PROJECT_BINARY_DIR}/public-include/${name})

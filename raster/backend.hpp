@@ -31,6 +31,13 @@ class Presenter {
   virtual void frame_begun() {}
   // Shows the whole frame: width x height pixels, row-major, no padding.
   virtual void present(const Color* frame, int width, int height) = 0;
+  // A presenter that keeps its own copy of what it shows takes rows first..last (screen
+  // pixels, inclusive) of the frame straight from it and shows the whole; true when it did,
+  // and the layer then skips its own copy (headless::presented_frame has none to read).
+  virtual bool present_rows(const Color* /*frame*/, int /*width*/, int /*height*/, int /*first*/,
+                            int /*last*/) {
+    return false;
+  }
   // Moves pending events into input.
   virtual void poll(InputState& input) = 0;
   // Driver name reported by screen_info.

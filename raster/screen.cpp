@@ -79,11 +79,15 @@ void canvas_changed(const Canvas& canvas) {
 void present_lines(int first, int last) {
   ScreenState& s = screen();
   const int w = s.frame.width;
+  s.unshown_drawing = false;
+  if (s.presenter &&
+      s.presenter->present_rows(s.frame.pixels.data(), w, s.frame.height, first, last)) {
+    return;
+  }
   if (first <= last) {
     std::memcpy(s.presented.data() + static_cast<size_t>(first) * w, s.frame.row(first),
                 static_cast<size_t>(last - first + 1) * w * sizeof(Color));
   }
-  s.unshown_drawing = false;
   if (s.presenter) s.presenter->present(s.presented.data(), w, s.frame.height);
 }
 
@@ -150,7 +154,8 @@ int screen_set_mode(int width, int height, int depth, int /*pages*/, int /*flags
   s.text_column = 1;
   s.lock_count = 0;
   detail::input_state() = detail::InputState{};
-  detail::present_lines(0, -1);
+  // Every row: a presenter with its own copy starts from the blank frame too.
+  detail::present_lines(0, height - 1);
   return 0;
 }
 

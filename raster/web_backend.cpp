@@ -25,7 +25,8 @@
 // Gets the canvas and its 2D context ready for width x height pixels; 0 when the page has none.
 EM_JS(int, hexmap_web_open, (int width, int height), {
   const canvas = document.getElementById("canvas");
-  const context = canvas ? canvas.getContext("2d") : null;
+  // Opaque: every frame covers the canvas, so the browser need not blend it with the page.
+  const context = canvas ? canvas.getContext("2d", {alpha: false}) : null;
   if (!context) return 0;
   canvas.width = width;
   canvas.height = height;
@@ -50,10 +51,16 @@ EM_JS(void, hexmap_web_frame_drawn, (), {
   Module.hexmapDrawnAt = performance.now();
 });
 
-// rgba: width x height pixels, bytes R, G, B, A.
+// rgba: width x height pixels, bytes R, G, B, A. The ImageData over them is made once, and
+// again only when memory growth replaces the heap's buffer or the pixels move.
 EM_JS(void, hexmap_web_present, (const void* rgba, int width, int height), {
-  const bytes = new Uint8ClampedArray(HEAPU8.buffer, rgba, width * height * 4);
-  Module.hexmapContext.putImageData(new ImageData(bytes, width, height), 0, 0);
+  let image = Module.hexmapImage;
+  if (!image || image.data.buffer !== HEAPU8.buffer || Module.hexmapImageAt !== rgba) {
+    const bytes = new Uint8ClampedArray(HEAPU8.buffer, rgba, width * height * 4);
+    image = Module.hexmapImage = new ImageData(bytes, width, height);
+    Module.hexmapImageAt = rgba;
+  }
+  Module.hexmapContext.putImageData(image, 0, 0);
   if (Module.hexmapLockedAt === null) return;
   Module.frameTimes.push(performance.now() - Module.hexmapLockedAt);
   Module.drawTimes.push(Module.hexmapDrawnAt - Module.hexmapLockedAt);
@@ -124,11 +131,22 @@ class WebPresenter final : public Presenter {
   void frame_begun() override { hexmap_web_frame_begun(); }
 
   void present(const Color* frame, int width, int height) override {
-    if (frame == nullptr || width != width_ || height != height_) return;
+    present_rows(frame, width, height, 0, height - 1);
+  }
+
+  // rgba_ is the shown copy, so the rows come straight from the frame: one pass, not two.
+  bool present_rows(const Color* frame, int width, int height, int first, int last) override {
+    if (frame == nullptr || width != width_ || height != height_) return true;
     hexmap_web_frame_drawn();
-    to_rgba(frame, rgba_.data(), rgba_.size());
+    first = std::max(first, 0);
+    last = std::min(last, height - 1);
+    if (first <= last) {
+      const size_t begin = static_cast<size_t>(first) * width;
+      to_rgba(frame + begin, rgba_.data() + begin, static_cast<size_t>(last - first + 1) * width);
+    }
     hexmap_web_present(rgba_.data(), width, height);
     ++frames_;
+    return true;
   }
 
   void poll(InputState& input) override {

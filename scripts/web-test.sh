@@ -30,4 +30,4 @@ export HEXMAP_WEB_DIR=$web HEXMAP_E2E_CHECK=$check HEXMAP_DEMO_RUN_DIR=$wasm/hos
 if [ -n "$bench" ] && [ -x "$bench/bench/bench_demo_frame" ]; then
   export HEXMAP_BENCH_DEMO_FRAME=$bench/bench/bench_demo_frame
 fi
-exec node --test --test-reporter=spec web_test.mjs
+exec node --test web_test.mjs
