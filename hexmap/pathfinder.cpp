@@ -346,7 +346,8 @@ struct PathFinder::Search {
         });
     for (int32_t y = low.Y; y <= high.Y; ++y) {
       for (int32_t x = low.X; x <= high.X; ++x) {
-        const Node& n = nodes[static_cast<size_t>(y * width + x)];
+        const Node& n =
+            nodes[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)];
         if (current(n) && n.dist != kUnreached && n.dist <= budget)
           out.push_back({VECTOR2D(x, y), n.dist});
       }

@@ -38,7 +38,7 @@ constexpr int64_t true_dot(SightPoint u, SightPoint v) {
 // even column.
 constexpr SightPoint centre_step(int32_t d) {
   const int32_t column = column_step(d);
-  return {3 * column, 2 * row_step(0, d) + (column & 1)};
+  return {int64_t{3} * column, int64_t{2} * row_step(0, d) + (column & 1)};
 }
 
 // From a cell's centre to the corner where sides d - 1 and d meet: the centroid of the cell and
