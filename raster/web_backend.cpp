@@ -22,25 +22,72 @@
 #include "raster/keys.hpp"
 
 // clang-format off
-// Gets the canvas and its 2D context ready for width x height pixels; 0 when the page has none.
+// Gets the canvas ready for width x height pixels: 2 when it draws through WebGL, which takes the
+// frame's B, G, R, A bytes as they are and swaps them in its shader; 1 through the 2D context,
+// which wants R, G, B, A; 0 when the page has no canvas.
 EM_JS(int, hexmap_web_open, (int width, int height), {
   const canvas = document.getElementById("canvas");
-  // Opaque: every frame covers the canvas, so the browser need not blend it with the page.
-  const context = canvas ? canvas.getContext("2d", {alpha: false}) : null;
-  if (!context) return 0;
+  if (!canvas) return 0;
   canvas.width = width;
   canvas.height = height;
   if (canvas.tabIndex < 0) canvas.tabIndex = 0;
   canvas.oncontextmenu = (event) => event.preventDefault();
   // The program takes the mouse's presses, so the canvas takes the keyboard's focus itself.
   canvas.onmousedown = () => canvas.focus();
-  Module.hexmapContext = context;
   Module.hexmapLockedAt = null;
   // Milliseconds of the latest frames: screen lock to unlock (frameTimes), and screen lock to
   // the finished frame's hand-over, before the canvas gets it (drawTimes).
   Module.frameTimes = Module.frameTimes || [];
   Module.drawTimes = Module.drawTimes || [];
-  return 1;
+  Module.hexmapFrameShown = () => {
+    if (Module.hexmapLockedAt === null) return;
+    Module.frameTimes.push(performance.now() - Module.hexmapLockedAt);
+    Module.drawTimes.push(Module.hexmapDrawnAt - Module.hexmapLockedAt);
+    if (Module.frameTimes.length > 1000) Module.frameTimes.shift();
+    if (Module.drawTimes.length > 1000) Module.drawTimes.shift();
+    Module.hexmapLockedAt = null;
+  };
+  // Opaque: every frame covers the canvas, so the browser need not blend it with the page. The
+  // drawing buffer is kept so the page can read the shown frame back.
+  const gl = canvas.getContext("webgl", {alpha: false, antialias: false, depth: false,
+    stencil: false, preserveDrawingBuffer: true});
+  const fits = gl && Math.max(width, height) <= gl.getParameter(gl.MAX_TEXTURE_SIZE);
+  const program = fits ? (() => {
+    const shader = (type, source) => {
+      const made = gl.createShader(type);
+      gl.shaderSource(made, source);
+      gl.compileShader(made);
+      return made;
+    };
+    const made = gl.createProgram();
+    gl.attachShader(made, shader(gl.VERTEX_SHADER, "attribute vec2 p; varying vec2 t; void main() {" +
+      " t = vec2(p.x * 0.5 + 0.5, 0.5 - p.y * 0.5); gl_Position = vec4(p, 0.0, 1.0); }"));
+    // Full precision where there is some: half floats miss texel centres on wide screens.
+    gl.attachShader(made, shader(gl.FRAGMENT_SHADER, "#ifdef GL_FRAGMENT_PRECISION_HIGH\n" +
+      "precision highp float;\n#else\nprecision mediump float;\n#endif\nvarying vec2 t;" +
+      " uniform sampler2D frame; void main() { gl_FragColor = vec4(texture2D(frame, t).bgr, 1.0); }"));
+    gl.bindAttribLocation(made, 0, "p");
+    gl.linkProgram(made);
+    return gl.getProgramParameter(made, gl.LINK_STATUS) ? made : null;
+  })() : null;
+  if (program) {
+    // One texture of the frame; a triangle over the whole canvas samples texel for pixel, the
+    // first row of the frame at the canvas's top.
+    gl.useProgram(program);
+    gl.bindBuffer(gl.ARRAY_BUFFER, gl.createBuffer());
+    gl.bufferData(gl.ARRAY_BUFFER, new Float32Array([-1, -1, 3, -1, -1, 3]), gl.STATIC_DRAW);
+    gl.enableVertexAttribArray(0);
+    gl.vertexAttribPointer(0, 2, gl.FLOAT, false, 0, 0);
+    gl.bindTexture(gl.TEXTURE_2D, gl.createTexture());
+    for (const p of [gl.TEXTURE_MIN_FILTER, gl.TEXTURE_MAG_FILTER]) gl.texParameteri(gl.TEXTURE_2D, p, gl.NEAREST);
+    for (const p of [gl.TEXTURE_WRAP_S, gl.TEXTURE_WRAP_T]) gl.texParameteri(gl.TEXTURE_2D, p, gl.CLAMP_TO_EDGE);
+    gl.texImage2D(gl.TEXTURE_2D, 0, gl.RGBA, width, height, 0, gl.RGBA, gl.UNSIGNED_BYTE, null);
+    gl.viewport(0, 0, width, height);
+    Module.hexmapGl = gl;
+    return 2;
+  }
+  Module.hexmapContext = canvas.getContext("2d", {alpha: false});
+  return Module.hexmapContext ? 1 : 0;
 });
 
 EM_JS(void, hexmap_web_frame_begun, (), {
@@ -51,9 +98,21 @@ EM_JS(void, hexmap_web_frame_drawn, (), {
   Module.hexmapDrawnAt = performance.now();
 });
 
+// Rows first..last of pixels (width x height, B, G, R, A bytes) into the WebGL texture, then the
+// whole texture onto the canvas.
+EM_JS(void, hexmap_web_present_gl, (const void* pixels, int width, int height, int first, int last), {
+  const gl = Module.hexmapGl;
+  if (first <= last) {
+    const rows = HEAPU8.subarray(pixels + first * width * 4, pixels + (last + 1) * width * 4);
+    gl.texSubImage2D(gl.TEXTURE_2D, 0, 0, first, width, last - first + 1, gl.RGBA, gl.UNSIGNED_BYTE, rows);
+  }
+  gl.drawArrays(gl.TRIANGLES, 0, 3);
+  Module.hexmapFrameShown();
+});
+
 // rgba: width x height pixels, bytes R, G, B, A. The ImageData over them is made once, and
 // again only when memory growth replaces the heap's buffer or the pixels move.
-EM_JS(void, hexmap_web_present, (const void* rgba, int width, int height), {
+EM_JS(void, hexmap_web_present_2d, (const void* rgba, int width, int height), {
   let image = Module.hexmapImage;
   if (!image || image.data.buffer !== HEAPU8.buffer || Module.hexmapImageAt !== rgba) {
     const bytes = new Uint8ClampedArray(HEAPU8.buffer, rgba, width * height * 4);
@@ -61,12 +120,7 @@ EM_JS(void, hexmap_web_present, (const void* rgba, int width, int height), {
     Module.hexmapImageAt = rgba;
   }
   Module.hexmapContext.putImageData(image, 0, 0);
-  if (Module.hexmapLockedAt === null) return;
-  Module.frameTimes.push(performance.now() - Module.hexmapLockedAt);
-  Module.drawTimes.push(Module.hexmapDrawnAt - Module.hexmapLockedAt);
-  if (Module.frameTimes.length > 1000) Module.frameTimes.shift();
-  if (Module.drawTimes.length > 1000) Module.drawTimes.shift();
-  Module.hexmapLockedAt = null;
+  Module.hexmapFrameShown();
 });
 // clang-format on
 
@@ -74,6 +128,9 @@ namespace raster::detail {
 namespace {
 
 constexpr const char* kCanvas = "#canvas";
+// hexmap_web_open's answers.
+constexpr int kNoCanvas = 0;
+constexpr int kWebGl = 2;
 constexpr EM_BOOL kHandled =
     EM_TRUE;  // the browser's own action (scrolling, help, find) is skipped
 
@@ -120,8 +177,10 @@ class WebPresenter final : public Presenter {
   ~WebPresenter() override { listen(false); }
 
   std::string open(int width, int height) override {
-    if (hexmap_web_open(width, height) == 0) return "the page has no <canvas id=\"canvas\">";
-    rgba_.assign(static_cast<size_t>(width) * height, 0);
+    const int drawn_by = hexmap_web_open(width, height);
+    if (drawn_by == kNoCanvas) return "the page has no <canvas id=\"canvas\">";
+    gl_ = drawn_by == kWebGl;
+    if (!gl_) rgba_.assign(static_cast<size_t>(width) * height, 0);
     width_ = width;
     height_ = height;
     listen(true);
@@ -134,17 +193,22 @@ class WebPresenter final : public Presenter {
     present_rows(frame, width, height, 0, height - 1);
   }
 
-  // rgba_ is the shown copy, so the rows come straight from the frame: one pass, not two.
+  // The canvas keeps what it shows, so only the rows that changed go to it, straight from the
+  // frame: WebGL takes them as they are, the 2D context after a swap into rgba_, its copy.
   bool present_rows(const Color* frame, int width, int height, int first, int last) override {
     if (frame == nullptr || width != width_ || height != height_) return true;
     hexmap_web_frame_drawn();
     first = std::max(first, 0);
     last = std::min(last, height - 1);
-    if (first <= last) {
-      const size_t begin = static_cast<size_t>(first) * width;
-      to_rgba(frame + begin, rgba_.data() + begin, static_cast<size_t>(last - first + 1) * width);
+    if (gl_) {
+      hexmap_web_present_gl(frame, width, height, first, last);
+    } else {
+      if (first <= last) {
+        const size_t begin = static_cast<size_t>(first) * width;
+        to_rgba(frame + begin, rgba_.data() + begin, static_cast<size_t>(last - first + 1) * width);
+      }
+      hexmap_web_present_2d(rgba_.data(), width, height);
     }
-    hexmap_web_present(rgba_.data(), width, height);
     ++frames_;
     return true;
   }
@@ -298,7 +362,8 @@ class WebPresenter final : public Presenter {
 
   int width_ = 0;
   int height_ = 0;
-  std::vector<uint32_t> rgba_;  // the frame as the canvas takes it
+  bool gl_ = false;             // drawn through WebGL, else the 2D context
+  std::vector<uint32_t> rgba_;  // the 2D context's frame: bytes R, G, B, A
   std::deque<WebEvent> pending_;
   unsigned frames_ = 0;  // frames presented so far
   std::array<Pressed, 2> button_pressed_{};

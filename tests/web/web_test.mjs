@@ -66,7 +66,12 @@ async function withPage(body, prepare = async () => {}) {
 async function shot(page, name) {
   const rgba = Buffer.from(await page.evaluate(() => {
     const c = document.getElementById("canvas");
-    const bytes = c.getContext("2d").getImageData(0, 0, c.width, c.height).data;
+    // Through a 2D copy: the canvas may be drawn by WebGL.
+    const copy = document.createElement("canvas");
+    Object.assign(copy, { width: c.width, height: c.height });
+    const context = copy.getContext("2d");
+    context.drawImage(c, 0, 0);
+    const bytes = context.getImageData(0, 0, c.width, c.height).data;
     let s = "";
     for (let i = 0; i < bytes.length; i += 8192) s += String.fromCharCode(...bytes.subarray(i, i + 8192));
     return btoa(s);
