@@ -51,26 +51,26 @@ EM_JS(int, hexmap_web_open, (int width, int height), {
   // drawing buffer is kept so the page can read the shown frame back.
   const gl = canvas.getContext("webgl", {alpha: false, antialias: false, depth: false,
     stencil: false, preserveDrawingBuffer: true});
-  const fits = gl && Math.max(width, height) <= gl.getParameter(gl.MAX_TEXTURE_SIZE);
-  const program = fits ? (() => {
+  // Builds the program, buffer and texture; again when a lost context comes back, after which
+  // the next frame goes up whole.
+  const setup = () => {
+    if (Math.max(width, height) > gl.getParameter(gl.MAX_TEXTURE_SIZE)) return false;
     const shader = (type, source) => {
       const made = gl.createShader(type);
       gl.shaderSource(made, source);
       gl.compileShader(made);
       return made;
     };
-    const made = gl.createProgram();
-    gl.attachShader(made, shader(gl.VERTEX_SHADER, "attribute vec2 p; varying vec2 t; void main() {" +
+    const program = gl.createProgram();
+    gl.attachShader(program, shader(gl.VERTEX_SHADER, "attribute vec2 p; varying vec2 t; void main() {" +
       " t = vec2(p.x * 0.5 + 0.5, 0.5 - p.y * 0.5); gl_Position = vec4(p, 0.0, 1.0); }"));
     // Full precision where there is some: half floats miss texel centres on wide screens.
-    gl.attachShader(made, shader(gl.FRAGMENT_SHADER, "#ifdef GL_FRAGMENT_PRECISION_HIGH\n" +
+    gl.attachShader(program, shader(gl.FRAGMENT_SHADER, "#ifdef GL_FRAGMENT_PRECISION_HIGH\n" +
       "precision highp float;\n#else\nprecision mediump float;\n#endif\nvarying vec2 t;" +
       " uniform sampler2D frame; void main() { gl_FragColor = vec4(texture2D(frame, t).bgr, 1.0); }"));
-    gl.bindAttribLocation(made, 0, "p");
-    gl.linkProgram(made);
-    return gl.getProgramParameter(made, gl.LINK_STATUS) ? made : null;
-  })() : null;
-  if (program) {
+    gl.bindAttribLocation(program, 0, "p");
+    gl.linkProgram(program);
+    if (!gl.getProgramParameter(program, gl.LINK_STATUS)) return false;
     // One texture of the frame; a triangle over the whole canvas samples texel for pixel, the
     // first row of the frame at the canvas's top.
     gl.useProgram(program);
@@ -83,7 +83,18 @@ EM_JS(int, hexmap_web_open, (int width, int height), {
     for (const p of [gl.TEXTURE_WRAP_S, gl.TEXTURE_WRAP_T]) gl.texParameteri(gl.TEXTURE_2D, p, gl.CLAMP_TO_EDGE);
     gl.texImage2D(gl.TEXTURE_2D, 0, gl.RGBA, width, height, 0, gl.RGBA, gl.UNSIGNED_BYTE, null);
     gl.viewport(0, 0, width, height);
+    Module.hexmapGlWhole = true;
+    return true;
+  };
+  if (gl && setup()) {
     Module.hexmapGl = gl;
+    Module.hexmapGlSetup = setup;
+    // A lost context is asked back, and rebuilt when it comes (listened to once per page).
+    if (!Module.hexmapGlListening) {
+      canvas.addEventListener("webglcontextlost", (event) => event.preventDefault());
+      canvas.addEventListener("webglcontextrestored", () => Module.hexmapGlSetup());
+      Module.hexmapGlListening = true;
+    }
     return 2;
   }
   Module.hexmapContext = canvas.getContext("2d", {alpha: false});
@@ -98,10 +109,20 @@ EM_JS(void, hexmap_web_frame_drawn, (), {
   Module.hexmapDrawnAt = performance.now();
 });
 
-// Rows first..last of pixels (width x height, B, G, R, A bytes) into the WebGL texture, then the
-// whole texture onto the canvas.
+// Rows first..last of pixels (width x height, B, G, R, A bytes), or all of them after the
+// context was rebuilt, into the WebGL texture, then the whole texture onto the canvas; nothing
+// while the context is lost.
 EM_JS(void, hexmap_web_present_gl, (const void* pixels, int width, int height, int first, int last), {
   const gl = Module.hexmapGl;
+  if (gl.isContextLost()) {
+    Module.hexmapFrameShown();
+    return;
+  }
+  if (Module.hexmapGlWhole) {
+    first = 0;
+    last = height - 1;
+    Module.hexmapGlWhole = false;
+  }
   if (first <= last) {
     const rows = HEAPU8.subarray(pixels + first * width * 4, pixels + (last + 1) * width * 4);
     gl.texSubImage2D(gl.TEXTURE_2D, 0, 0, first, width, last - first + 1, gl.RGBA, gl.UNSIGNED_BYTE, rows);
